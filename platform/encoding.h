@@ -1,0 +1,14 @@
+// CP932 (Shift-JIS) text conversion at the edges: terminals, dialogs and command lines.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Bytes that do not convert are replaced by '?'; the conversion never fails.
+std::string cp932ToUtf8(std::string_view cp932);
+std::string utf8ToCp932(std::string_view utf8);
+
+// Whether `byte` starts a double-byte CP932 character.
+constexpr bool isCp932LeadByte(unsigned char byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}

@@ -1,0 +1,70 @@
+// Counters, key state and desktop metrics over SDL2.
+#include <SDL.h>
+
+#include "platform/system.h"
+
+bool queryPerformanceFrequency(int64_t* frequency) {
+    *frequency = static_cast<int64_t>(SDL_GetPerformanceFrequency());
+    return *frequency > 0;
+}
+
+bool queryPerformanceCounter(int64_t* counter) {
+    *counter = static_cast<int64_t>(SDL_GetPerformanceCounter());
+    return true;
+}
+
+bool asyncKeyDown(int virtualKey) {
+    if (!SDL_WasInit(SDL_INIT_VIDEO)) return false;
+    SDL_PumpEvents();
+    const Uint8* keys = SDL_GetKeyboardState(nullptr);
+    switch (virtualKey) {
+        case VK_SNAPSHOT: return keys[SDL_SCANCODE_PRINTSCREEN] != 0;
+        case VK_LCONTROL: return keys[SDL_SCANCODE_LCTRL] != 0;
+        case VK_RCONTROL: return keys[SDL_SCANCODE_RCTRL] != 0;
+        case VK_CONTROL: return keys[SDL_SCANCODE_LCTRL] || keys[SDL_SCANCODE_RCTRL];
+        case VK_ESCAPE: return keys[SDL_SCANCODE_ESCAPE] != 0;
+        case VK_SPACE: return keys[SDL_SCANCODE_SPACE] != 0;
+        case VK_RETURN: return keys[SDL_SCANCODE_RETURN] != 0;
+        default: return false;
+    }
+}
+
+bool videoAvailable() {
+    if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
+    return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+}
+
+DisplayMode desktopMode() {
+    DisplayMode result;
+    SDL_DisplayMode mode;
+    if (videoAvailable() && SDL_GetDesktopDisplayMode(0, &mode) == 0) {
+        result.width = mode.w;
+        result.height = mode.h;
+        result.bitsPerPixel = static_cast<int>(SDL_BITSPERPIXEL(mode.format));
+    }
+    return result;
+}
+
+void usableDesktopArea(int* width, int* height) {
+    SDL_Rect rect{0, 0, 0, 0};
+    if (videoAvailable() && SDL_GetDisplayUsableBounds(0, &rect) == 0) {
+        *width = rect.w;
+        *height = rect.h;
+        return;
+    }
+    DisplayMode mode = desktopMode();
+    *width = mode.width;
+    *height = mode.height;
+}
+
+std::vector<DisplayMode> displayModes() {
+    std::vector<DisplayMode> modes;
+    if (!videoAvailable()) return modes;
+    const int count = SDL_GetNumDisplayModes(0);
+    for (int i = 0; i < count; ++i) {
+        SDL_DisplayMode mode;
+        if (SDL_GetDisplayMode(0, i, &mode) != 0) break;
+        modes.push_back({mode.w, mode.h, static_cast<int>(SDL_BITSPERPIXEL(mode.format))});
+    }
+    return modes;
+}

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Sets everything up and runs every test headless, in a normal and an AddressSanitizer+UBSan build.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/install-deps.sh
+jobs=$(nproc)
+root=$(pwd)
+
+export SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy
+export GLIBC_TUNABLES=glibc.malloc.trim_threshold=268435456
+export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+
+run_suite() {
+  local dir=$1; shift
+  echo "== $dir: configure and build"
+  cmake -S . -B "$dir" "$@" >/dev/null
+  cmake --build "$dir" -j"$jobs"
+  echo "== $dir: tests"
+  (cd "$dir" && ctest --output-on-failure -j"$jobs" --timeout 600)
+}
+
+run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DTR2_SANITIZE=ON -DTR2_BENCH=OFF
+echo "All tests passed."

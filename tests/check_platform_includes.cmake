@@ -1,0 +1,18 @@
+# Fails when a source file outside platform/ includes SDL, OpenGL, GTK or iconv headers.
+file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR}
+  ${SOURCE_DIR}/*.h ${SOURCE_DIR}/*.hpp ${SOURCE_DIR}/*.cpp ${SOURCE_DIR}/*.c)
+set(offenders "")
+foreach(file ${sources})
+  if(file MATCHES "^(platform|build[^/]*)/")
+    continue()
+  endif()
+  file(STRINGS ${SOURCE_DIR}/${file} hits REGEX "#[ \t]*include[ \t]*[<\"](SDL|GL/|EGL/|epoxy/|gtk/|gdk/|glib|iconv\\.h)")
+  if(hits)
+    list(APPEND offenders "${file}: ${hits}")
+  endif()
+endforeach()
+if(offenders)
+  string(REPLACE ";" "\n" text "${offenders}")
+  message(FATAL_ERROR "Platform headers included outside platform/:\n${text}")
+endif()
+message(STATUS "Only platform/ includes platform headers.")
