@@ -3,16 +3,6 @@
 
 #include "platform/system.h"
 
-bool queryPerformanceFrequency(int64_t* frequency) {
-    *frequency = static_cast<int64_t>(SDL_GetPerformanceFrequency());
-    return *frequency > 0;
-}
-
-bool queryPerformanceCounter(int64_t* counter) {
-    *counter = static_cast<int64_t>(SDL_GetPerformanceCounter());
-    return true;
-}
-
 bool asyncKeyDown(int virtualKey) {
     if (!SDL_WasInit(SDL_INIT_VIDEO)) return false;
     SDL_PumpEvents();
