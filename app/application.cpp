@@ -5,6 +5,7 @@
 #include "app/settings.h"
 #include "gfx/graphics_device.h"
 #include "platform/instance_lock.h"
+#include "platform/message_box.h"
 #include "platform/system.h"
 #include "platform/window.h"
 #include "resources/icon.h"
@@ -35,7 +36,12 @@ int GameApplication::init() {
     setGraphicsDevice(device_.get());
     painted = false;
     dragMode = 0;
-    if (createMainWindow() != 0) return 1;
+    if (createMainWindow() != 0) {
+        // Without a display there is no window and no device either: say so rather than
+        // end without a word.
+        if (!videoAvailable()) messageBox(kDeviceFailureMessage, "TR2WINDOW", MB_ICONERROR);
+        return 1;
+    }
     if (!device_->init(mainWindow)) return 1;
     return 0;
 }
