@@ -1,5 +1,6 @@
 // The program's start: single instance, options, names, then the application object.
 #include <cstdio>
+#include <memory>
 
 #include "app/application.h"
 #include "app/command_line.h"
@@ -20,7 +21,8 @@ int appMain(int argc, char** argv) {
                      "(800x600 full screen). Use -window or -WIDTHxHEIGHT for a window.\n");
     fillDefaultNames();
 
-    // The application object lives until the process ends.
-    auto* application = new GameApplication();
+    // The application object is released before the process ends, so that the window and
+    // the device go in order (and leak checkers see nothing left).
+    auto application = std::make_unique<GameApplication>();
     return application->main();
 }

@@ -21,7 +21,11 @@ bool asyncKeyDown(int virtualKey) {
 
 bool videoAvailable() {
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
-    return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    // Keep the OpenGL library loaded for the whole run: windows come and go (tests, dialogs)
+    // and reloading the driver each time is slow.
+    SDL_GL_LoadLibrary(nullptr);
+    return true;
 }
 
 DisplayMode desktopMode() {

@@ -133,7 +133,7 @@ void SdlWindow::outerRect(int* x, int* y, int* width, int* height) const {
 }
 
 void SdlWindow::show() {
-    if (!window_) return;
+    if (destroyed_) return;
     SDL_ShowWindow(window_);
     // The first paint comes at once, as after UpdateWindow; some drivers never send an expose.
     queue.push_back({this, WM_PAINT, 0, 0});
@@ -150,11 +150,13 @@ void SdlWindow::releaseCapture() {
 }
 
 void SdlWindow::destroy() {
-    if (!window_) return;
+    if (destroyed_) return;
     if (captured_) releaseCapture();
+    destroyed_ = true;
     send(WM_DESTROY, 0, 0);
-    SDL_DestroyWindow(window_);
-    window_ = nullptr;
+    // The SDL window itself lives on, hidden, until this object goes: a render device made
+    // on it may still be released after the window is gone for the user.
+    SDL_HideWindow(window_);
     std::erase_if(queue, [this](const Message& m) { return m.window == this; });
 }
 

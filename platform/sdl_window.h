@@ -20,7 +20,7 @@ public:
     void releaseCapture() override;
     bool hasCapture() const override { return captured_; }
     void destroy() override;
-    bool isDestroyed() const override { return window_ == nullptr; }
+    bool isDestroyed() const override { return destroyed_; }
     void setUserData(void* data) override { userData_ = data; }
     void* userData() const override { return userData_; }
     intptr_t send(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
@@ -35,5 +35,6 @@ private:
     bool fullScreen_;
     int outerDx_, outerDy_;  // frame insets: outer size minus client size
     bool captured_ = false;
+    bool destroyed_ = false;
     void* userData_ = nullptr;
 };

@@ -38,7 +38,13 @@ GlRenderDevice::GlRenderDevice(SDL_Window* window, SDL_GLContext context,
 }
 
 GlRenderDevice::~GlRenderDevice() {
-    makeCurrent();
+    if (SDL_GL_MakeCurrent(window_, context_) != 0) {
+        // Without the context its objects cannot be named; deleting the context frees them.
+        spritePass_.release();
+        fixedFunction_.release();
+        SDL_GL_DeleteContext(context_);
+        return;
+    }
     spritePass_.reset();
     fixedFunction_.reset();
     if (depth_) glDeleteRenderbuffers(1, &depth_);
