@@ -9,6 +9,8 @@ class GlFixedFunction {
 public:
     GlFixedFunction();
     ~GlFixedFunction();
+    // Drops the GL names without deleting them (their context is already gone).
+    void forget() {}
     // Draws `primitiveCount` triangles of the stream from `startVertex` with the recorded state.
     HRESULT draw(const DeviceState& state, GlVertexBuffer& stream, uint32_t startVertex,
                  uint32_t primitiveCount);

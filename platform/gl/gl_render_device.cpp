@@ -40,8 +40,8 @@ GlRenderDevice::GlRenderDevice(SDL_Window* window, SDL_GLContext context,
 GlRenderDevice::~GlRenderDevice() {
     if (SDL_GL_MakeCurrent(window_, context_) != 0) {
         // Without the context its objects cannot be named; deleting the context frees them.
-        spritePass_.release();
-        fixedFunction_.release();
+        spritePass_->forget();
+        fixedFunction_->forget();
         SDL_GL_DeleteContext(context_);
         return;
     }

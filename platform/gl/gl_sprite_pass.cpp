@@ -59,6 +59,7 @@ GlSpritePass::GlSpritePass() {
 }
 
 GlSpritePass::~GlSpritePass() {
+    if (!program_ && !vertexArray_) return;
     glDeleteBuffers(1, &indexBuffer_);
     glDeleteBuffers(1, &vertexBuffer_);
     glDeleteVertexArrays(1, &vertexArray_);

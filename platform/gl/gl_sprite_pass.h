@@ -13,6 +13,8 @@ class GlSpritePass {
 public:
     GlSpritePass();
     ~GlSpritePass();
+    // Drops the GL names without deleting them (their context is already gone).
+    void forget() { program_ = vertexArray_ = vertexBuffer_ = indexBuffer_ = 0; }
     void draw(GlTexture& texture, const SpriteVertex* vertices, uint32_t quadCount,
               const D3DVIEWPORT8& viewport);
 
