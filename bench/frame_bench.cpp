@@ -36,7 +36,7 @@ void BM_IdleFramePass(benchmark::State& state) {
     state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()),
                                                benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_IdleFramePass)->Args({800, 600})->Args({1024, 768})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IdleFramePass)->Args({800, 600})->Args({1024, 768})->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_SpriteQuads(benchmark::State& state) {
     Device device(800, 600);
@@ -58,7 +58,7 @@ void BM_SpriteQuads(benchmark::State& state) {
         device.graphics.endFrame();
     }
 }
-BENCHMARK(BM_SpriteQuads)->Arg(64)->Arg(1024)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SpriteQuads)->Arg(64)->Arg(1024)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_MatrixMultiply(benchmark::State& state) {
     D3DXMATRIX a, b, out;
