@@ -1,0 +1,180 @@
+// The LZSS compressor for archive members (greedy, longest match within the 4096-byte window).
+#include "tools/writers/lzss_writer.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+#include "archive/lzss.h"
+
+namespace {
+constexpr size_t kWindow = kLzssRingSize;
+constexpr size_t kMax = kLzssMaxMatch;
+
+// The stream is matched against a virtual text: kWindow zeros (the initial ring), then the data,
+// then kMax zeros of padding so that every string of kMax bytes can be read. Text position t
+// sits at ring position (t + 4078) mod 4096, and a reference from position c may reach back
+// 4096 bytes. The strings of the window are kept in binary search trees (one per first byte),
+// ordered by their kMax bytes; the string sharing the longest prefix with a new one lies on the
+// path where the new one is inserted.
+class MatchTrees {
+public:
+    explicit MatchTrees(const std::vector<uint8_t>& text) : text_(text) {
+        std::fill(std::begin(left_), std::end(left_), kNil);
+        std::fill(std::begin(right_), std::end(right_), kNil);
+        std::fill(std::begin(parent_), std::end(parent_), kNil);
+    }
+
+    struct Match {
+        size_t length = 0;
+        size_t position = 0;
+    };
+
+    // Adds the string at `position` and returns the longest match for it among the strings
+    // already present.
+    Match insert(size_t position) {
+        const uint8_t* key = &text_[position];
+        const int node = slot(position);
+        position_[node] = position;
+        left_[node] = right_[node] = kNil;
+        Match best;
+        int p = kSlots + key[0];
+        int cmp = 1;
+        for (;;) {
+            int& child = cmp >= 0 ? right_[p] : left_[p];
+            if (child == kNil) {
+                child = node;
+                parent_[node] = p;
+                return best;
+            }
+            p = child;
+            const uint8_t* other = &text_[position_[p]];
+            size_t i = 1;
+            for (; i < kMax; ++i)
+                if ((cmp = key[i] - other[i]) != 0) break;
+            if (i > best.length) {
+                best = {i, position_[p]};
+                if (i >= kMax) break;
+            }
+        }
+        // An equal string: the newer one takes its place, being closer for the next matches.
+        replace(p, node);
+        return best;
+    }
+
+    void remove(size_t position) {
+        const int node = slot(position);
+        if (parent_[node] == kNil || position_[node] != position) return;
+        int q;
+        if (right_[node] == kNil) {
+            q = left_[node];
+        } else if (left_[node] == kNil) {
+            q = right_[node];
+        } else {
+            q = left_[node];
+            if (right_[q] != kNil) {
+                while (right_[q] != kNil) q = right_[q];
+                right_[parent_[q]] = left_[q];
+                parent_[left_[q]] = parent_[q];
+                left_[q] = left_[node];
+                parent_[left_[node]] = q;
+            }
+            right_[q] = right_[node];
+            parent_[right_[node]] = q;
+        }
+        parent_[q] = parent_[node];
+        int& link = right_[parent_[node]] == node ? right_[parent_[node]] : left_[parent_[node]];
+        link = q;
+        parent_[node] = kNil;
+    }
+
+private:
+    // Slots for the 4097 strings a window holds with the new one, then 256 roots and a nil
+    // slot that absorbs writes through missing children.
+    static constexpr int kSlots = 2 * static_cast<int>(kWindow);
+    static constexpr int kNil = kSlots + 256;
+    static constexpr int kArraySize = kNil + 1;
+
+    static int slot(size_t position) { return static_cast<int>(position % kSlots); }
+
+    void replace(int old, int node) {
+        parent_[node] = parent_[old];
+        left_[node] = left_[old];
+        right_[node] = right_[old];
+        parent_[left_[old]] = node;
+        parent_[right_[old]] = node;
+        int& link = right_[parent_[old]] == old ? right_[parent_[old]] : left_[parent_[old]];
+        link = node;
+        parent_[old] = kNil;
+    }
+
+    const std::vector<uint8_t>& text_;
+    int left_[kArraySize];
+    int right_[kArraySize];
+    int parent_[kArraySize];
+    size_t position_[kArraySize] = {};
+};
+
+// Appends items behind flag bytes, eight per flag byte, least significant bit first.
+class StreamWriter {
+public:
+    void literal(uint8_t byte) {
+        flag(true);
+        out_.push_back(byte);
+    }
+    void reference(size_t ringPosition, size_t length) {
+        flag(false);
+        out_.push_back(static_cast<uint8_t>(ringPosition & 0xFF));
+        out_.push_back(static_cast<uint8_t>((ringPosition >> 4 & 0xF0) | (length - kLzssMinMatch)));
+    }
+    std::vector<uint8_t> take() { return std::move(out_); }
+
+private:
+    void flag(bool isLiteral) {
+        if (bit_ == 8) {
+            flagAt_ = out_.size();
+            out_.push_back(0);
+            bit_ = 0;
+        }
+        if (isLiteral) out_[flagAt_] |= static_cast<uint8_t>(1u << bit_);
+        ++bit_;
+    }
+
+    std::vector<uint8_t> out_;
+    size_t flagAt_ = 0;
+    int bit_ = 8;
+};
+}  // namespace
+
+std::vector<uint8_t> compressLzss(const uint8_t* data, size_t size) {
+    if (!data || size == 0) return {};
+    std::vector<uint8_t> text(kWindow + size + kMax, 0);
+    std::memcpy(text.data() + kWindow, data, size);
+    const size_t end = kWindow + size;
+
+    auto trees = std::make_unique<MatchTrees>(text);
+    // Of the initial zeros, only the strings that run into the data differ from each other;
+    // the first of them (all zeros) stands for the rest.
+    const size_t firstString = kWindow - kMax;
+    for (size_t p = firstString; p < kWindow; ++p) trees->insert(p);
+
+    StreamWriter stream;
+    size_t c = kWindow;
+    MatchTrees::Match match = trees->insert(c);
+    while (c < end) {
+        const size_t length = std::min(match.length, end - c);
+        size_t advance = 1;
+        if (length >= kLzssMinMatch) {
+            stream.reference((match.position + kLzssRingStart) % kLzssRingSize, length);
+            advance = length;
+        } else {
+            stream.literal(text[c]);
+        }
+        for (size_t k = 0; k < advance; ++k) {
+            if (++c >= end) break;
+            if (c - kWindow - 1 >= firstString) trees->remove(c - kWindow - 1);
+            match = trees->insert(c);
+        }
+    }
+    return stream.take();
+}
