@@ -6,6 +6,7 @@
 #include <cstring>
 #include <functional>
 #include <random>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -164,6 +165,8 @@ struct MalformedCase {
     std::function<void(Bytes&)> damage;
     std::function<void(const std::filesystem::path&)> expect;
 };
+
+void PrintTo(const MalformedCase& c, std::ostream* os) { *os << c.name; }
 
 // Our writer's archive with entry 1 "a.txt" (LZSS), entry 2 "b.bin" (raw 64 bytes).
 Bytes sampleArchive() {

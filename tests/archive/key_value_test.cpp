@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,6 +26,8 @@ struct LinesCase {
     std::string text;
     Pairs expected;
 };
+
+void PrintTo(const LinesCase& c, std::ostream* os) { *os << c.name; }
 
 std::vector<LinesCase> linesCases() {
     return {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -76,6 +77,8 @@ struct RoundTripCase {
     bool checkLongest;  // small enough for the brute-force comparison
 };
 
+void PrintTo(const RoundTripCase& c, std::ostream* os) { *os << c.name; }
+
 std::vector<RoundTripCase> roundTripCases() {
     const Bytes block = randomBytes(4096, 1);
     const Bytes shortBlock = randomBytes(300, 2);
@@ -133,6 +136,8 @@ struct StreamCase {
     size_t outputSize;
     Bytes expected;
 };
+
+void PrintTo(const StreamCase& c, std::ostream* os) { *os << c.name; }
 
 Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }
 
