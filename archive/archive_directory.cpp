@@ -68,7 +68,7 @@ char* decodeMember(const ArchiveEntry& entry, const uint8_t* stored, size_t avai
     if (!buffer) return nullptr;
     if (!stored) available = 0;
     if (isRawMember(entry)) {
-        if (available && size) std::memcpy(buffer, stored, std::min(available, size));
+        if (stored && available && size) std::memcpy(buffer, stored, std::min(available, size));
     } else {
         expandLzss(stored, std::min<size_t>(available, entry.storedSize),
                    reinterpret_cast<uint8_t*>(buffer), size);

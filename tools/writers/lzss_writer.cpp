@@ -19,11 +19,15 @@ constexpr size_t kMax = kLzssMaxMatch;
 // path where the new one is inserted.
 class MatchTrees {
 public:
-    explicit MatchTrees(const std::vector<uint8_t>& text) : text_(text) {
-        std::fill(std::begin(left_), std::end(left_), kNil);
-        std::fill(std::begin(right_), std::end(right_), kNil);
-        std::fill(std::begin(parent_), std::end(parent_), kNil);
-    }
+    // `span` is the number of positions that will be inserted; small inputs get small arrays.
+    MatchTrees(const std::vector<uint8_t>& text, size_t span)
+        : text_(text),
+          slots_(static_cast<int>(std::min(span, kMaxSlots))),
+          nil_(slots_ + 256),
+          left_(nil_ + 1, nil_),
+          right_(nil_ + 1, nil_),
+          parent_(nil_ + 1, nil_),
+          position_(nil_ + 1, 0) {}
 
     struct Match {
         size_t length = 0;
@@ -36,13 +40,13 @@ public:
         const uint8_t* key = &text_[position];
         const int node = slot(position);
         position_[node] = position;
-        left_[node] = right_[node] = kNil;
+        left_[node] = right_[node] = nil_;
         Match best;
-        int p = kSlots + key[0];
+        int p = slots_ + key[0];
         int cmp = 1;
         for (;;) {
             int& child = cmp >= 0 ? right_[p] : left_[p];
-            if (child == kNil) {
+            if (child == nil_) {
                 child = node;
                 parent_[node] = p;
                 return best;
@@ -64,16 +68,16 @@ public:
 
     void remove(size_t position) {
         const int node = slot(position);
-        if (parent_[node] == kNil || position_[node] != position) return;
+        if (parent_[node] == nil_ || position_[node] != position) return;
         int q;
-        if (right_[node] == kNil) {
+        if (right_[node] == nil_) {
             q = left_[node];
-        } else if (left_[node] == kNil) {
+        } else if (left_[node] == nil_) {
             q = right_[node];
         } else {
             q = left_[node];
-            if (right_[q] != kNil) {
-                while (right_[q] != kNil) q = right_[q];
+            if (right_[q] != nil_) {
+                while (right_[q] != nil_) q = right_[q];
                 right_[parent_[q]] = left_[q];
                 parent_[left_[q]] = parent_[q];
                 left_[q] = left_[node];
@@ -85,17 +89,15 @@ public:
         parent_[q] = parent_[node];
         int& link = right_[parent_[node]] == node ? right_[parent_[node]] : left_[parent_[node]];
         link = q;
-        parent_[node] = kNil;
+        parent_[node] = nil_;
     }
 
 private:
-    // Slots for the 4097 strings a window holds with the new one, then 256 roots and a nil
-    // slot that absorbs writes through missing children.
-    static constexpr int kSlots = 2 * static_cast<int>(kWindow);
-    static constexpr int kNil = kSlots + 256;
-    static constexpr int kArraySize = kNil + 1;
+    // Slots for the 4097 strings a window holds with the new one (fewer when fewer strings are
+    // inserted), then 256 roots and a nil slot that absorbs writes through missing children.
+    static constexpr size_t kMaxSlots = 2 * kWindow;
 
-    static int slot(size_t position) { return static_cast<int>(position % kSlots); }
+    int slot(size_t position) const { return static_cast<int>(position % slots_); }
 
     void replace(int old, int node) {
         parent_[node] = parent_[old];
@@ -105,14 +107,16 @@ private:
         parent_[right_[old]] = node;
         int& link = right_[parent_[old]] == old ? right_[parent_[old]] : left_[parent_[old]];
         link = node;
-        parent_[old] = kNil;
+        parent_[old] = nil_;
     }
 
     const std::vector<uint8_t>& text_;
-    int left_[kArraySize];
-    int right_[kArraySize];
-    int parent_[kArraySize];
-    size_t position_[kArraySize] = {};
+    const int slots_;
+    const int nil_;
+    std::vector<int> left_;
+    std::vector<int> right_;
+    std::vector<int> parent_;
+    std::vector<size_t> position_;
 };
 
 // Appends items behind flag bytes, eight per flag byte, least significant bit first.
@@ -152,10 +156,10 @@ std::vector<uint8_t> compressLzss(const uint8_t* data, size_t size) {
     std::memcpy(text.data() + kWindow, data, size);
     const size_t end = kWindow + size;
 
-    auto trees = std::make_unique<MatchTrees>(text);
     // Of the initial zeros, only the strings that run into the data differ from each other;
     // the first of them (all zeros) stands for the rest.
     const size_t firstString = kWindow - kMax;
+    auto trees = std::make_unique<MatchTrees>(text, end - firstString);
     for (size_t p = firstString; p < kWindow; ++p) trees->insert(p);
 
     StreamWriter stream;
