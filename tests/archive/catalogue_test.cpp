@@ -118,14 +118,21 @@ TEST_F(Catalogue, RebuildsFromScratch) {
     EXPECT_EQ(load("f"), "second");
 }
 
+// Lookups keep directories between calls; they must still see what the files hold now.
 TEST_F(Catalogue, ReadsArchivesChangedAfterTheBuild) {
     addArchive("a.tr2", "NAME=a\nFILE_0=f\n", {archiveMember("f", "old"), archiveMember("g", "")});
+    addArchive("b.tr2", "NAME=b\nICON_0=f\nFILE_0=f\n", {archiveMember("f", "from b")});
     buildCatalogue();
     EXPECT_EQ(load("f"), "old");
     addArchive("a.tr2", "NAME=a\nFILE_0=f\n",
                {archiveMember("pad", "moves f"), archiveMember("f", "new bytes")});
     EXPECT_EQ(load("f"), "new bytes");
     EXPECT_EQ(fileSize("f"), 9u);
+    addArchive("a.tr2", "NAME=a\nFILE_0=f\n", {archiveMember("g", "f is gone")});
+    EXPECT_EQ(load("F"), "from b");
+    std::filesystem::remove("add-ons/b.tr2");
+    EXPECT_EQ(fileSize("f"), 0u);
+    EXPECT_EXIT(loadFile("f"), ::testing::ExitedWithCode(255), "");
 }
 
 TEST_F(Catalogue, ThousandsOfArchives) {
