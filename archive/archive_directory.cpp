@@ -25,7 +25,9 @@ ArchiveEntry decodeEntry(const uint8_t* bytes, size_t size, size_t start) {
     return entry;
 }
 
-unsigned char asciiLower(unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; }
+unsigned char asciiLower(unsigned char c) {
+    return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c;
+}
 }  // namespace
 
 uint32_t declaredEntryCount(uint32_t descriptionOffset) {

@@ -9,7 +9,7 @@
 namespace {
 // An archive opened for binary reading, with its length.
 class ArchiveFile {
-public:
+  public:
     explicit ArchiveFile(const char* path) : file_(path ? std::fopen(path, "rb") : nullptr) {
         if (file_ && std::fseek(file_, 0, SEEK_END) == 0) {
             const long end = std::ftell(file_);
@@ -54,8 +54,7 @@ public:
         } else {
             // Only the stored bytes that the file holds are read; an LZSS stream cut short
             // leaves the rest of the member zero.
-            const uint64_t inFile =
-                entry.dataOffset < length_ ? length_ - entry.dataOffset : 0;
+            const uint64_t inFile = entry.dataOffset < length_ ? length_ - entry.dataOffset : 0;
             std::vector<uint8_t> stored(
                 static_cast<size_t>(std::min<uint64_t>(entry.storedSize, inFile)));
             const size_t got = readAt(entry.dataOffset, stored.data(), stored.size());
@@ -65,7 +64,7 @@ public:
         return buffer;
     }
 
-private:
+  private:
     std::FILE* file_;
     uint64_t length_ = 0;
 };

@@ -50,7 +50,9 @@ Catalogue& catalogue() {
     return instance;
 }
 
-std::vector<AddOnArchive>& archives() { return catalogue().archives; }
+std::vector<AddOnArchive>& archives() {
+    return catalogue().archives;
+}
 
 std::string foldedName(const char* name) {
     std::string folded(name ? name : "");

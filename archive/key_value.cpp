@@ -58,7 +58,9 @@ const char* KeyValueLineReader::next() {
 
 KEYVALUE::KEYVALUE() : pairs_(&kEndPair), count_(0) {}
 
-KEYVALUE::~KEYVALUE() { release(); }
+KEYVALUE::~KEYVALUE() {
+    release();
+}
 
 KEYVALUE::KEYVALUE(KEYVALUE&& other) noexcept : pairs_(other.pairs_), count_(other.count_) {
     other.pairs_ = &kEndPair;

@@ -23,9 +23,20 @@ constexpr size_t kSampleSize = 1 << 20;
 
 // Script-like Shift-JIS text: words, commands and numbers.
 Bytes textData() {
-    static const char* words[] = {"@wait ",  "500\r\n", "@se ", "se101\r\n", "\x82\xA8\x82\xC9",
-                                  "\x82\xA2\x82\xBF", "\x82\xE1\x82\xF1", "\x81\x41", "\x81\x42",
-                                  "@camera ", "3 ", "\x8E\xE1\x97\x74", "@bgm ", "bgm02\r\n"};
+    static const char* words[] = {"@wait ",
+                                  "500\r\n",
+                                  "@se ",
+                                  "se101\r\n",
+                                  "\x82\xA8\x82\xC9",
+                                  "\x82\xA2\x82\xBF",
+                                  "\x82\xE1\x82\xF1",
+                                  "\x81\x41",
+                                  "\x81\x42",
+                                  "@camera ",
+                                  "3 ",
+                                  "\x8E\xE1\x97\x74",
+                                  "@bgm ",
+                                  "bgm02\r\n"};
     std::mt19937 rng(1);
     Bytes b;
     while (b.size() < kSampleSize) {
@@ -45,8 +56,8 @@ Bytes imageData() {
         for (int y = 0; y < side; ++y)
             for (int x = 0; x < side; ++x) {
                 const bool flat = (x / 64 + y / 64) % 3 == 0;
-                const int value = flat ? 255 * (channel == 3)
-                                       : (x * (channel + 1) + y * 2) / 4 + int(rng() % 3);
+                const int value =
+                    flat ? 255 * (channel == 3) : (x * (channel + 1) + y * 2) / 4 + int(rng() % 3);
                 b.push_back(uint8_t(value));
             }
     b.resize(kSampleSize);
@@ -61,8 +72,9 @@ Bytes modelData() {
     };
     for (int i = 0; b.size() < kSampleSize * 3 / 4; ++i) {
         const float t = float(i) * 0.01f;
-        const float v[8] = {std::sin(t), std::cos(t) * 0.5f, t * 0.1f, 0.0f, 1.0f, 0.0f,
-                            float(i % 64) / 64.0f, float(i / 64 % 64) / 64.0f};
+        const float v[8] = {
+            std::sin(t),           std::cos(t) * 0.5f,        t * 0.1f, 0.0f, 1.0f, 0.0f,
+            float(i % 64) / 64.0f, float(i / 64 % 64) / 64.0f};
         put(v, sizeof v);
         const uint8_t bones[4] = {uint8_t(i / 200 % 30), uint8_t(i / 200 % 30 + 1), 0, 0};
         put(bones, 4);
@@ -79,7 +91,8 @@ Bytes modelData() {
 
 Bytes mixData() {
     Bytes b = textData();
-    for (const Bytes& part : {imageData(), modelData()}) b.insert(b.end(), part.begin(), part.end());
+    for (const Bytes& part : {imageData(), modelData()})
+        b.insert(b.end(), part.begin(), part.end());
     return b;
 }
 
@@ -123,9 +136,8 @@ BENCHMARK(BM_CompressLzss)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
 
 // What `tr2tool pack` does once the files are read: compress and lay out an archive.
 void BM_PackArchive(benchmark::State& state) {
-    const std::vector<ArchiveMember> members = {{"script.txt", sample(0)},
-                                                {"image.psd", sample(1)},
-                                                {"model.tmb", sample(2)}};
+    const std::vector<ArchiveMember> members = {
+        {"script.txt", sample(0)}, {"image.psd", sample(1)}, {"model.tmb", sample(2)}};
     const std::string description = fileListDescription(members, "TYPE=bench\n");
     size_t archiveSize = 0, input = 0;
     for (const ArchiveMember& m : members) input += m.data.size();
@@ -141,7 +153,7 @@ BENCHMARK(BM_PackArchive)->Unit(benchmark::kMillisecond);
 
 // A folder of `count` archives, each with a description of a costume item and five members.
 class AddOnFolder {
-public:
+  public:
     explicit AddOnFolder(int count)
         : path_(fs::temp_directory_path() /
                 ("tr2_bench_archive." + std::to_string(getpid()) + "." + std::to_string(count))) {
@@ -168,7 +180,7 @@ public:
         fs::remove_all(path_);
     }
 
-private:
+  private:
     fs::path path_;
     fs::path previous_;
 };

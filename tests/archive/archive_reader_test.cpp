@@ -1,16 +1,17 @@
 // The archive reader: lookups by name, raw and LZSS members, and archives that are malformed.
+#include "archive/archive_reader.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
-#include <random>
 #include <ostream>
+#include <random>
 #include <string>
 #include <vector>
 
-#include "archive/archive_reader.h"
 #include "tests/archive/reference_archive.h"
 #include "tests/support/test_files.h"
 #include "tools/writers/archive_writer.h"
@@ -47,7 +48,9 @@ Read readDesc(const std::filesystem::path& archive) {
     return fromBuffer(buffer, size);
 }
 
-Bytes bytes(const std::string& s) { return Bytes(s.begin(), s.end()); }
+Bytes bytes(const std::string& s) {
+    return Bytes(s.begin(), s.end());
+}
 
 uint32_t get32(const Bytes& b, size_t at) {
     return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t(b[at + 3]) << 24;
@@ -61,7 +64,7 @@ Bytes randomBytes(size_t size, uint32_t seed) {
 }
 
 class ArchiveReader : public ::testing::Test {
-protected:
+  protected:
     std::filesystem::path folder = freshTestFolder();
     std::filesystem::path write(const std::string& name, const Bytes& file) {
         writeBytes(folder / name, file.data(), file.size());
@@ -166,7 +169,9 @@ struct MalformedCase {
     std::function<void(const std::filesystem::path&)> expect;
 };
 
-void PrintTo(const MalformedCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const MalformedCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 // Our writer's archive with entry 1 "a.txt" (LZSS), entry 2 "b.bin" (raw 64 bytes).
 Bytes sampleArchive() {
@@ -197,8 +202,7 @@ std::vector<MalformedCase> malformedCases() {
          }},
         {"ExpandedSizeSmallerThanTheStream", [](Bytes& f) { put32(f, kEntry1 + 40, 7); },
          [](const auto& p) { EXPECT_EQ(readMember(p, "a.txt").bytes, Bytes(7, 'a')); }},
-        {"DirectoryNotWholeEntries",
-         [](Bytes& f) { put32(f, 16 + 32, 16 + 48 * 2 + 20); },
+        {"DirectoryNotWholeEntries", [](Bytes& f) { put32(f, 16 + 32, 16 + 48 * 2 + 20); },
          [](const auto& p) {
              // (116 - 16) / 48 = 2 entries: b.bin is no longer in the directory.
              EXPECT_TRUE(readMember(p, "a.txt").found);
@@ -275,11 +279,11 @@ TEST_F(ArchiveReader, HundredMegabyteMembers) {
     // An LZSS stream of references into the zeros: 100 MB from about 12 MB.
     Stream zeros;
     for (size_t n = 0; n < kSize; n += 18) zeros.reference(4078, 18);
-    const auto path = write(
-        "big.tr2", reference::buildArchive(reference::rawEntry("", {}),
-                                           {reference::rawEntry("raw.bin", big),
-                                            reference::lzssEntry("zeros.bin", zeros.bytes(),
-                                                                 uint32_t(kSize))}));
+    const auto path =
+        write("big.tr2", reference::buildArchive(
+                             reference::rawEntry("", {}),
+                             {reference::rawEntry("raw.bin", big),
+                              reference::lzssEntry("zeros.bin", zeros.bytes(), uint32_t(kSize))}));
     big = {};
     size_t size = 0;
     char* raw = readEntry(path.c_str(), "raw.bin", &size);

@@ -1,11 +1,12 @@
 // The add-on catalogue: which archive answers a name, sizes, type lists and the missing file.
+#include "archive/catalogue.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "archive/catalogue.h"
 #include "platform/message_box.h"
 #include "tests/support/test_files.h"
 #include "tools/writers/archive_writer.h"
@@ -13,7 +14,7 @@
 namespace {
 // Each test works in a fresh folder with its own add-ons/ and a fresh catalogue.
 class Catalogue : public ::testing::Test {
-protected:
+  protected:
     Catalogue() : folder_(freshTestFolder()), inFolder_(folder_) {
         std::filesystem::create_directories("add-ons");
     }
@@ -173,8 +174,9 @@ TEST_F(Catalogue, MissingFileShowsTheMessageAndExits) {
         });
         loadFile(name);
     };
-    EXPECT_EXIT(loadWithDisplay("font.bin"), ::testing::ExitedWithCode(255),
-                "\\[TR2 System\\] ファイル font\\.bin が見つかりません。\nshown: TR2 System style 16");
+    EXPECT_EXIT(
+        loadWithDisplay("font.bin"), ::testing::ExitedWithCode(255),
+        "\\[TR2 System\\] ファイル font\\.bin が見つかりません。\nshown: TR2 System style 16");
     // A name too long for the message's buffer is cut, not written past it.
     const std::string longName(3000, 'n');
     EXPECT_EXIT(loadFile(longName.c_str()), ::testing::ExitedWithCode(255), "ファイル nnnn");

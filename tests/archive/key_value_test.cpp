@@ -1,4 +1,6 @@
 // KEYVALUE records: the line rules, lookups, ownership and the exit on a malformed line.
+#include "archive/key_value.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -7,7 +9,6 @@
 #include <utility>
 #include <vector>
 
-#include "archive/key_value.h"
 #include "tests/support/test_files.h"
 
 namespace {
@@ -27,7 +28,9 @@ struct LinesCase {
     Pairs expected;
 };
 
-void PrintTo(const LinesCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const LinesCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 std::vector<LinesCase> linesCases() {
     return {
@@ -40,11 +43,16 @@ std::vector<LinesCase> linesCases() {
         {"LastLineWithoutLineFeed", "A=1\nB=2", {{"A", "1"}, {"B", "2"}}},
         {"CarriageReturns", "A=1\r\nB=2\r\n", {{"A", "1"}, {"B", "2"}}},
         {"CommentEndsAtLineFeed", "#A=1\nB=2#=x\nC=3", {{"B", "2"}, {"C", "3"}}},
-        {"ControlBytesDropped", "K\x01" "E\x1fY=V\tA\x0bL", {{"KEY", "VAL"}}},
+        {"ControlBytesDropped",
+         "K\x01"
+         "E\x1fY=V\tA\x0bL",
+         {{"KEY", "VAL"}}},
         {"HighBytesKept", "K\x7f=\xff\x80", {{"K\x7f", "\xff\x80"}}},
-        {"ShiftJisValue", "NAME=" + sjis("青いドレス・ソックス") + "\n",
+        {"ShiftJisValue",
+         "NAME=" + sjis("青いドレス・ソックス") + "\n",
          {{"NAME", sjis("青いドレス・ソックス")}}},
-        {"OrderKeptAndRepeatsAllowed", "TYPE=a\nX=1\nTYPE=b\n",
+        {"OrderKeptAndRepeatsAllowed",
+         "TYPE=a\nX=1\nTYPE=b\n",
          {{"TYPE", "a"}, {"X", "1"}, {"TYPE", "b"}}},
     };
 }
@@ -80,7 +88,8 @@ TEST(KeyValue, FindReturnsTheFirstExactKey) {
     EXPECT_EQ(record.find(nullptr), nullptr);
 
     std::vector<std::string> visited;
-    for (const KeyValuePair* p = record.findNext(nullptr, "TYPE"); p; p = record.findNext(p, "TYPE"))
+    for (const KeyValuePair* p = record.findNext(nullptr, "TYPE"); p;
+         p = record.findNext(p, "TYPE"))
         visited.push_back(p->value);
     EXPECT_EQ(visited, (std::vector<std::string>{"first", "no", "second"}));
 }

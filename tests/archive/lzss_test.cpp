@@ -1,12 +1,13 @@
 // LZSS: the expander against hand-made and random streams, the compressor by round trips.
+#include "archive/lzss.h"
+
 #include <gtest/gtest.h>
 
-#include <random>
 #include <ostream>
+#include <random>
 #include <string>
 #include <vector>
 
-#include "archive/lzss.h"
 #include "tests/archive/reference_archive.h"
 #include "tools/writers/lzss_writer.h"
 
@@ -36,8 +37,8 @@ Bytes concat(std::initializer_list<Bytes> parts) {
 
 // Words, numbers and line ends, like scripts and descriptions.
 Bytes textLike(size_t size) {
-    static const char* words[] = {"the ", "camera ", "FILE_0=", "hair", ".tmb\n", "se101 ",
-                                  "wait ", "500\n", "@", "name ", "\x82\xA0", "\x83\x41"};
+    static const char* words[] = {"the ",  "camera ", "FILE_0=", "hair",  ".tmb\n",   "se101 ",
+                                  "wait ", "500\n",   "@",       "name ", "\x82\xA0", "\x83\x41"};
     std::mt19937 rng(7);
     Bytes b;
     while (b.size() < size) {
@@ -77,7 +78,9 @@ struct RoundTripCase {
     bool checkLongest;  // small enough for the brute-force comparison
 };
 
-void PrintTo(const RoundTripCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const RoundTripCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 std::vector<RoundTripCase> roundTripCases() {
     const Bytes block = randomBytes(4096, 1);
@@ -93,12 +96,12 @@ std::vector<RoundTripCase> roundTripCases() {
         // The same 4096 bytes twice: every match is exactly at the edge of the window.
         {"MatchAtWindowEdge", concat({block, block}), false},
         // Repeats 4095, 4096 and 4097 bytes back (the last out of reach).
-        {"AroundTheEdge", concat({shortBlock, randomBytes(3795, 5), shortBlock, Bytes{9},
-                                  randomBytes(3795, 6), shortBlock}),
+        {"AroundTheEdge",
+         concat({shortBlock, randomBytes(3795, 5), shortBlock, Bytes{9}, randomBytes(3795, 6),
+                 shortBlock}),
          false},
-        {"LongMixed", concat({textLike(30000), Bytes(5000, 0), randomBytes(20000, 8),
-                              textLike(20000)}),
-         false},
+        {"LongMixed",
+         concat({textLike(30000), Bytes(5000, 0), randomBytes(20000, 8), textLike(20000)}), false},
     };
 }
 
@@ -137,9 +140,13 @@ struct StreamCase {
     Bytes expected;
 };
 
-void PrintTo(const StreamCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const StreamCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
-Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }
+Bytes text(const std::string& s) {
+    return Bytes(s.begin(), s.end());
+}
 
 std::vector<StreamCase> streamCases() {
     using reference::Stream;
@@ -147,8 +154,7 @@ std::vector<StreamCase> streamCases() {
         {"ReferenceIntoInitialZeros", Stream().reference(4078, 18).bytes(), 18, Bytes(18, 0)},
         {"ReferenceAtRingStart", Stream().reference(0, 5).literal('x').bytes(), 6,
          concat({Bytes(5, 0), text("x")})},
-        {"OverlappingRun", Stream().literal('a').reference(4078, 18).bytes(), 19,
-         Bytes(19, 'a')},
+        {"OverlappingRun", Stream().literal('a').reference(4078, 18).bytes(), 19, Bytes(19, 'a')},
         {"OverlappingPair", Stream().literals("ab").reference(4078, 10).bytes(), 12,
          text("abababababab")},
         {"ReferenceHalfIntoZeros", Stream().literals("xy").reference(4076, 6).bytes(), 8,
@@ -158,8 +164,7 @@ std::vector<StreamCase> streamCases() {
         {"EndsAfterFlagByte", Bytes{0xFF}, 4, {}},
         {"EndsInsideReference", Bytes{0x00, 0x12}, 4, {}},
         {"EndsBetweenLiterals", Bytes{0xFF, 'a', 'b'}, 5, text("ab")},
-        {"NineItemsUseTwoFlagBytes", Stream().literals("123456789").bytes(), 9,
-         text("123456789")},
+        {"NineItemsUseTwoFlagBytes", Stream().literals("123456789").bytes(), 9, text("123456789")},
         {"NothingToWriteInto", Stream().literals("abc").bytes(), 0, {}},
     };
 }

@@ -123,8 +123,8 @@ std::vector<uint8_t> buildArchive(const Entry& description, const std::vector<En
     std::vector<uint8_t> file;
     for (int i = 0; i < 16; ++i) file.push_back(uint8_t(0xA0 + i));
     for (size_t i = 0; i < count; ++i) {
-        const Entry& e = i == 0 ? Entry{"INFO", description.stored, description.expandedSize}
-                                : members[i - 1];
+        const Entry& e =
+            i == 0 ? Entry{"INFO", description.stored, description.expandedSize} : members[i - 1];
         std::string name = e.name;
         name.resize(32, '\0');
         file.insert(file.end(), name.begin(), name.end());
@@ -158,6 +158,8 @@ std::vector<uint8_t> readDescription(const std::vector<uint8_t>& archive) {
     return entryData(archive, 16);
 }
 
-std::vector<uint8_t> bytesOf(const std::string& text) { return {text.begin(), text.end()}; }
+std::vector<uint8_t> bytesOf(const std::string& text) {
+    return {text.begin(), text.end()};
+}
 
 }  // namespace reference

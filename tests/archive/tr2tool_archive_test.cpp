@@ -22,7 +22,9 @@ struct ToolRun {
     std::string err;
 };
 
-std::string quoted(const std::string& s) { return "'" + s + "'"; }
+std::string quoted(const std::string& s) {
+    return "'" + s + "'";
+}
 
 ToolRun runTool(const fs::path& folder, const std::vector<std::string>& args) {
     std::string command = "cd " + quoted(folder.string()) + " && " + quoted(TR2TOOL_PATH);
@@ -38,7 +40,9 @@ ToolRun runTool(const fs::path& folder, const std::vector<std::string>& args) {
     return run;
 }
 
-Bytes bytes(const std::string& s) { return Bytes(s.begin(), s.end()); }
+Bytes bytes(const std::string& s) {
+    return Bytes(s.begin(), s.end());
+}
 
 Bytes randomBytes(size_t size, uint32_t seed) {
     std::mt19937 rng(seed);
@@ -56,7 +60,7 @@ void put32(Bytes& b, size_t at, uint32_t v) {
 }
 
 class Tr2tool : public ::testing::Test {
-protected:
+  protected:
     fs::path folder = freshTestFolder();
     void write(const fs::path& name, const Bytes& data) {
         fs::create_directories((folder / name).parent_path());
@@ -74,9 +78,12 @@ std::vector<std::pair<std::string, Bytes>> sampleFiles() {
         const uint8_t* p = reinterpret_cast<const uint8_t*>(&f);
         model.insert(model.end(), p, p + 4);
     }
-    return {{"script.txt", bytes(script)}, {"noise.bin", randomBytes(3000, 1)},
-            {"zeros.dat", Bytes(10000, 0)}, {"empty.txt", {}},
-            {"one.txt", {'1'}},             {"model.tmb", model}};
+    return {{"script.txt", bytes(script)},
+            {"noise.bin", randomBytes(3000, 1)},
+            {"zeros.dat", Bytes(10000, 0)},
+            {"empty.txt", {}},
+            {"one.txt", {'1'}},
+            {"model.tmb", model}};
 }
 
 TEST_F(Tr2tool, PackedArchivesReadWithAPlainReader) {
@@ -112,9 +119,8 @@ TEST_F(Tr2tool, UnpackReproducesAnotherWritersArchive) {
         {reference::rawEntry("empty", {}), {}},
         {reference::lzssEntry("run.txt", Stream().literals("ab").reference(4078, 18).bytes(), 20),
          bytes("abababababababababab")},
-        {reference::lzssEntry("Zeros.Dat",
-                              Stream().literal('z').reference(7, 18).reference(4000, 3).bytes(),
-                              22),
+        {reference::lzssEntry(
+             "Zeros.Dat", Stream().literal('z').reference(7, 18).reference(4000, 3).bytes(), 22),
          bytes(std::string("z") + std::string(21, '\0'))},
         {reference::lzssEntry("cut.txt", Stream().literals("abc").reference(4078, 18).bytes(), 10),
          bytes("abcabcabca")},
@@ -122,11 +128,12 @@ TEST_F(Tr2tool, UnpackReproducesAnotherWritersArchive) {
     std::vector<reference::Entry> entries;
     for (const auto& m : members) entries.push_back(m.first);
     const Bytes description = bytes("TYPE=ref\nFILE_0=raw.bin\n");
-    write("ref.tr2", reference::buildArchive(
-                         reference::lzssEntry("", Stream().literals("TYPE=ref\nFILE_0=raw.bin\n")
-                                                      .literal('\n').bytes(),
-                                              uint32_t(description.size())),
-                         entries));
+    write("ref.tr2",
+          reference::buildArchive(
+              reference::lzssEntry(
+                  "", Stream().literals("TYPE=ref\nFILE_0=raw.bin\n").literal('\n').bytes(),
+                  uint32_t(description.size())),
+              entries));
 
     const ToolRun unpacked = run({"unpack", "ref.tr2", "out"});
     ASSERT_EQ(unpacked.code, 0) << unpacked.err;
@@ -195,14 +202,15 @@ TEST_F(Tr2tool, PackRefusesAndWritesNothing) {
 TEST_F(Tr2tool, ListPrintsPairsThenMembers) {
     const std::vector<ArchiveMember> members = {archiveMember("a.txt", std::string(100, 'a')),
                                                 archiveMember(sjis("服.tmb"), "xyz")};
-    ASSERT_TRUE(writeArchiveFile(folder / "x.tr2",
-                                 "TYPE = costume # a comment\nNAME=" + sjis("青") + "\n" +
-                                     fileListDescription(members),
-                                 members));
+    ASSERT_TRUE(writeArchiveFile(
+        folder / "x.tr2",
+        "TYPE = costume # a comment\nNAME=" + sjis("青") + "\n" + fileListDescription(members),
+        members));
     const ToolRun r = run({"list", "x.tr2"});
     EXPECT_EQ(r.code, 0);
-    EXPECT_EQ(r.out,
-              "TYPE=costume\nNAME=青\nFILE_0=a.txt\nFILE_1=服.tmb\n\na.txt\t14\t100\n服.tmb\t3\t3\n");
+    EXPECT_EQ(
+        r.out,
+        "TYPE=costume\nNAME=青\nFILE_0=a.txt\nFILE_1=服.tmb\n\na.txt\t14\t100\n服.tmb\t3\t3\n");
 }
 
 struct Damage {
@@ -254,7 +262,8 @@ TEST_F(Tr2tool, CheckSaysWhatIsWrong) {
         all.push_back(name);
         const ToolRun r = run({"check", name});
         EXPECT_EQ(r.code, 1) << d.name;
-        EXPECT_NE(r.out.find(name + ": " + d.message), std::string::npos) << d.name << "\n" << r.out;
+        EXPECT_NE(r.out.find(name + ": " + d.message), std::string::npos) << d.name << "\n"
+                                                                          << r.out;
     }
     all.push_back("absent.tr2");
     const ToolRun r = run(all);
@@ -281,12 +290,11 @@ TEST_F(Tr2tool, UnpackAndListRefuseMalformedArchives) {
 }
 
 TEST_F(Tr2tool, UnpackSkipsNamesThatLeaveTheFolder) {
-    write("evil.tr2",
-          reference::buildArchive(reference::rawEntry("", {}),
-                                  {reference::rawEntry("../escape", bytes("x")),
-                                   reference::rawEntry("KEYVALUE", bytes("y")),
-                                   reference::rawEntry("ok.txt", bytes("ok")),
-                                   reference::rawEntry("OK.TXT", bytes("shadowed"))}));
+    write("evil.tr2", reference::buildArchive(reference::rawEntry("", {}),
+                                              {reference::rawEntry("../escape", bytes("x")),
+                                               reference::rawEntry("KEYVALUE", bytes("y")),
+                                               reference::rawEntry("ok.txt", bytes("ok")),
+                                               reference::rawEntry("OK.TXT", bytes("shadowed"))}));
     const ToolRun r = run({"unpack", "evil.tr2", "out"});
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("'../escape' cannot be a file name"), std::string::npos) << r.err;
@@ -300,8 +308,8 @@ TEST_F(Tr2tool, UnpackSkipsNamesThatLeaveTheFolder) {
 TEST_F(Tr2tool, CatBehavesAsLoadFile) {
     fs::create_directories(folder / "add-ons");
     const Bytes noise = randomBytes(5000, 3);
-    ASSERT_TRUE(writeArchiveFile(folder / "add-ons/b.tr2", "FILE_0=n.bin\n",
-                                 {{"n.bin", Bytes(10, 'b')}}));
+    ASSERT_TRUE(
+        writeArchiveFile(folder / "add-ons/b.tr2", "FILE_0=n.bin\n", {{"n.bin", Bytes(10, 'b')}}));
     ASSERT_TRUE(writeArchiveFile(folder / "add-ons/a.tr2", "FILE_0=N.BIN\nICON_0=i.psd\n",
                                  {{"n.bin", noise}, archiveMember("i.psd", "icon")}));
     ToolRun r = run({"cat", "n.Bin"});
@@ -324,9 +332,15 @@ TEST_F(Tr2tool, HelpUsageAndExitCodes) {
         EXPECT_EQ(usage.out.rfind(std::string("usage: tr2tool ") + command, 0), 0u) << usage.out;
     }
     const std::vector<std::vector<std::string>> wrong = {
-        {"pack", "out.tr2"}, {"unpack", "x.tr2"}, {"unpack", "x", "y", "z"},
-        {"list"},            {"check"},           {"cat"},
-        {"cat", "a", "b"},   {"nosuchcommand"},   {},
+        {"pack", "out.tr2"},
+        {"unpack", "x.tr2"},
+        {"unpack", "x", "y", "z"},
+        {"list"},
+        {"check"},
+        {"cat"},
+        {"cat", "a", "b"},
+        {"nosuchcommand"},
+        {},
     };
     for (const auto& args : wrong) {
         const ToolRun r = run(args);

@@ -11,8 +11,8 @@
 namespace {
 std::string entryLabel(const ArchiveDirectory& directory, size_t index) {
     if (index == 0) return "entry 0 (description)";
-    return "entry " + std::to_string(index) + " '" +
-           displayName(directory.entries[index].name) + "'";
+    return "entry " + std::to_string(index) + " '" + displayName(directory.entries[index].name) +
+           "'";
 }
 
 // Whether a stream of `streamSize` bytes can expand to `expandedSize` bytes at all: a flag byte
@@ -88,8 +88,8 @@ std::vector<std::string> layoutProblems(const LoadedArchive& archive) {
                                " bytes");
             continue;
         }
-        const size_t got = expandedLength(archive.bytes.data() + entry.dataOffset,
-                                          entry.storedSize, entry.expandedSize);
+        const size_t got = expandedLength(archive.bytes.data() + entry.dataOffset, entry.storedSize,
+                                          entry.expandedSize);
         if (got < entry.expandedSize) {
             problems.push_back(label + ": the LZSS stream gives " + std::to_string(got) +
                                " of its " + std::to_string(entry.expandedSize) + " bytes");
@@ -98,4 +98,6 @@ std::vector<std::string> layoutProblems(const LoadedArchive& archive) {
     return problems;
 }
 
-std::string displayName(const char* cp932) { return cp932ToUtf8(cp932 ? cp932 : ""); }
+std::string displayName(const char* cp932) {
+    return cp932ToUtf8(cp932 ? cp932 : "");
+}

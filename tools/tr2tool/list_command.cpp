@@ -28,7 +28,8 @@ int runList(const std::vector<std::string>& args) {
     std::string descriptionProblem;
     if (problems.empty()) checkKeyValueText(description.c_str(), &descriptionProblem);
     if (!problems.empty() || !descriptionProblem.empty()) {
-        for (const std::string& p : problems) std::fprintf(stderr, "%s: %s\n", path.c_str(), p.c_str());
+        for (const std::string& p : problems)
+            std::fprintf(stderr, "%s: %s\n", path.c_str(), p.c_str());
         if (!descriptionProblem.empty())
             std::fprintf(stderr, "%s: description %s\n", path.c_str(), descriptionProblem.c_str());
         return kToolFailure;

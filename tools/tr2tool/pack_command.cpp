@@ -43,14 +43,16 @@ void warnAboutListing(const std::string& description, const std::vector<ArchiveM
     const std::vector<std::string> listed = listedNames(description);
     for (const std::string& name : listed) {
         bool present = false;
-        for (const ArchiveMember& m : members) present |= memberNamesEqual(m.name.c_str(), name.c_str());
+        for (const ArchiveMember& m : members)
+            present |= memberNamesEqual(m.name.c_str(), name.c_str());
         if (!present)
             std::fprintf(stderr, "tr2tool pack: warning: '%s' is listed but not packed\n",
                          cp932ToUtf8(name).c_str());
     }
     for (const ArchiveMember& m : members) {
         bool isListed = false;
-        for (const std::string& name : listed) isListed |= memberNamesEqual(m.name.c_str(), name.c_str());
+        for (const std::string& name : listed)
+            isListed |= memberNamesEqual(m.name.c_str(), name.c_str());
         if (!isListed)
             std::fprintf(stderr,
                          "tr2tool pack: warning: '%s' is not listed under a FILE_ or ICON_ key\n",

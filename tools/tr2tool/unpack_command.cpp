@@ -44,7 +44,8 @@ int runUnpack(const std::vector<std::string>& args) {
     }
     const std::vector<std::string> problems = layoutProblems(archive);
     if (!problems.empty()) {
-        for (const std::string& p : problems) std::fprintf(stderr, "%s: %s\n", path.c_str(), p.c_str());
+        for (const std::string& p : problems)
+            std::fprintf(stderr, "%s: %s\n", path.c_str(), p.c_str());
         std::fprintf(stderr, "tr2tool unpack: %s is malformed; nothing written\n", path.c_str());
         return kToolFailure;
     }
@@ -65,7 +66,8 @@ int runUnpack(const std::vector<std::string>& args) {
         const ArchiveEntry& entry = entries[i];
         const std::string name = fileNameFor(entry.name);
         if (findMember(archive.directory, entry.name) != &entry) {
-            std::fprintf(stderr, "tr2tool unpack: warning: %s: '%s' repeats an earlier name; skipped\n",
+            std::fprintf(stderr,
+                         "tr2tool unpack: warning: %s: '%s' repeats an earlier name; skipped\n",
                          path.c_str(), name.c_str());
         } else if (!isSafeFileName(name)) {
             std::fprintf(stderr, "tr2tool unpack: %s: the member name '%s' cannot be a file name\n",

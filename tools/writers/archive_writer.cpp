@@ -61,8 +61,7 @@ ArchiveMember archiveMember(std::string name, std::string_view bytes, bool force
     return {std::move(name), std::vector<uint8_t>(bytes.begin(), bytes.end()), forceRaw};
 }
 
-std::string fileListDescription(const std::vector<ArchiveMember>& members,
-                                std::string_view extra) {
+std::string fileListDescription(const std::vector<ArchiveMember>& members, std::string_view extra) {
     std::string text(extra);
     if (!text.empty() && text.back() != '\n') text += '\n';
     for (size_t i = 0; i < members.size(); ++i)
