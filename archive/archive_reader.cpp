@@ -9,7 +9,7 @@
 namespace {
 // An archive opened for binary reading, with its length.
 class ArchiveFile {
-  public:
+public:
     explicit ArchiveFile(const char* path) : file_(path ? std::fopen(path, "rb") : nullptr) {
         if (file_ && std::fseek(file_, 0, SEEK_END) == 0) {
             const long end = std::ftell(file_);
@@ -64,7 +64,7 @@ class ArchiveFile {
         return buffer;
     }
 
-  private:
+private:
     std::FILE* file_;
     uint64_t length_ = 0;
 };

@@ -16,7 +16,7 @@ constexpr size_t kKeyValueLineLimit = 1023;
 // dropped wherever they stand, "#" starts a comment that runs to the line feed, and lines left
 // empty produce nothing.
 class KeyValueLineReader {
-  public:
+public:
     explicit KeyValueLineReader(const char* text) : cursor_(text ? text : "") {}
     // The next significant line (valid until the next call), or null at the end of the text.
     const char* next();
@@ -25,7 +25,7 @@ class KeyValueLineReader {
     // The 1-based number of the text line where the line just returned ended.
     int lineNumber() const { return lineNumber_; }
 
-  private:
+private:
     const char* cursor_;
     char line_[kKeyValueLineLimit + 1] = {};
     bool cut_ = false;
@@ -34,7 +34,7 @@ class KeyValueLineReader {
 };
 
 class KEYVALUE {
-  public:
+public:
     KEYVALUE();
     ~KEYVALUE();
     KEYVALUE(KEYVALUE&& other) noexcept;
@@ -60,7 +60,7 @@ class KEYVALUE {
     const KeyValuePair* pairs() const { return pairs_; }
     size_t size() const { return count_; }
 
-  private:
+private:
     void release();
 
     KeyValuePair* pairs_;

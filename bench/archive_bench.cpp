@@ -153,7 +153,7 @@ BENCHMARK(BM_PackArchive)->Unit(benchmark::kMillisecond);
 
 // A folder of `count` archives, each with a description of a costume item and five members.
 class AddOnFolder {
-  public:
+public:
     explicit AddOnFolder(int count)
         : path_(fs::temp_directory_path() /
                 ("tr2_bench_archive." + std::to_string(getpid()) + "." + std::to_string(count))) {
@@ -180,7 +180,7 @@ class AddOnFolder {
         fs::remove_all(path_);
     }
 
-  private:
+private:
     fs::path path_;
     fs::path previous_;
 };

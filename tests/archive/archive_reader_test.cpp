@@ -64,7 +64,7 @@ Bytes randomBytes(size_t size, uint32_t seed) {
 }
 
 class ArchiveReader : public ::testing::Test {
-  protected:
+protected:
     std::filesystem::path folder = freshTestFolder();
     std::filesystem::path write(const std::string& name, const Bytes& file) {
         writeBytes(folder / name, file.data(), file.size());

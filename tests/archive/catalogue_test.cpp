@@ -14,7 +14,7 @@
 namespace {
 // Each test works in a fresh folder with its own add-ons/ and a fresh catalogue.
 class Catalogue : public ::testing::Test {
-  protected:
+protected:
     Catalogue() : folder_(freshTestFolder()), inFolder_(folder_) {
         std::filesystem::create_directories("add-ons");
     }

@@ -14,13 +14,13 @@ std::vector<uint8_t> expand(const std::vector<uint8_t>& stream, size_t expandedS
 
 // Hand-made LZSS streams.
 class Stream {
-  public:
+public:
     Stream& literal(uint8_t byte);
     Stream& literals(const std::string& text);
     Stream& reference(unsigned ringPosition, unsigned length);  // length 3..18
     std::vector<uint8_t> bytes() const { return out_; }
 
-  private:
+private:
     void flag(bool literal);
     std::vector<uint8_t> out_;
     size_t flagAt_ = 0;

@@ -60,7 +60,7 @@ void put32(Bytes& b, size_t at, uint32_t v) {
 }
 
 class Tr2tool : public ::testing::Test {
-  protected:
+protected:
     fs::path folder = freshTestFolder();
     void write(const fs::path& name, const Bytes& data) {
         fs::create_directories((folder / name).parent_path());

@@ -18,7 +18,7 @@ constexpr size_t kMax = kLzssMaxMatch;
 // ordered by their kMax bytes; the string sharing the longest prefix with a new one lies on the
 // path where the new one is inserted.
 class MatchTrees {
-  public:
+public:
     // `span` is the number of positions that will be inserted; small inputs get small arrays.
     MatchTrees(const std::vector<uint8_t>& text, size_t span)
         : text_(text),
@@ -92,7 +92,7 @@ class MatchTrees {
         parent_[node] = nil_;
     }
 
-  private:
+private:
     // Slots for the 4097 strings a window holds with the new one (fewer when fewer strings are
     // inserted), then 256 roots and a nil slot that absorbs writes through missing children.
     static constexpr size_t kMaxSlots = 2 * kWindow;
@@ -121,7 +121,7 @@ class MatchTrees {
 
 // Appends items behind flag bytes, eight per flag byte, least significant bit first.
 class StreamWriter {
-  public:
+public:
     void literal(uint8_t byte) {
         flag(true);
         out_.push_back(byte);
@@ -133,7 +133,7 @@ class StreamWriter {
     }
     std::vector<uint8_t> take() { return std::move(out_); }
 
-  private:
+private:
     void flag(bool isLiteral) {
         if (bit_ == 8) {
             flagAt_ = out_.size();
