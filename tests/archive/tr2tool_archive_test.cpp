@@ -165,6 +165,23 @@ TEST_F(Tr2tool, PackOfUnpackedFilesGivesTheSameArchive) {
     EXPECT_EQ(readBytes(folder / "first.tr2"), readBytes(folder / "second.tr2"));
 }
 
+// Names on disk are UTF-8 and become Shift-JIS inside; --utf8 converts the description too.
+TEST_F(Tr2tool, JapaneseNamesAndUtf8Descriptions) {
+    write("服.tmb", bytes("cloth"));
+    write("desc.txt", bytes("NAME=青いドレス\nFILE_0=服.tmb\n"));
+    ASSERT_EQ(run({"pack", "--utf8", "out.tr2", "desc.txt", "服.tmb"}).code, 0);
+    const Bytes archive = readBytes(folder / "out.tr2");
+    EXPECT_EQ(reference::readDescription(archive), bytes(sjis("NAME=青いドレス\nFILE_0=服.tmb\n")));
+    EXPECT_EQ(reference::readMember(archive, sjis("服.tmb")), bytes("cloth"));
+    ASSERT_EQ(run({"unpack", "out.tr2", "out"}).code, 0);
+    EXPECT_EQ(readBytes(folder / "out/服.tmb"), bytes("cloth"));
+    EXPECT_EQ(readBytes(folder / "out/KEYVALUE"), bytes(sjis("NAME=青いドレス\nFILE_0=服.tmb\n")));
+    // Without --utf8 the description is stored as it is.
+    ASSERT_EQ(run({"pack", "raw.tr2", "desc.txt", "服.tmb"}).code, 0);
+    EXPECT_EQ(reference::readDescription(readBytes(folder / "raw.tr2")),
+              bytes("NAME=青いドレス\nFILE_0=服.tmb\n"));
+}
+
 TEST_F(Tr2tool, PackRefusesAndWritesNothing) {
     write("a/x.txt", bytes("1"));
     write("b/X.TXT", bytes("2"));

@@ -2,6 +2,7 @@
 #include "tools/writers/lzss_writer.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <memory>
 
@@ -10,6 +11,23 @@
 namespace {
 constexpr size_t kWindow = kLzssRingSize;
 constexpr size_t kMax = kLzssMaxMatch;
+
+// The length of the common prefix of two strings of kMax bytes that agree before `from`;
+// eight bytes at a time where the byte order allows it, which spares a mispredicted branch
+// per byte.
+size_t commonPrefix(const uint8_t* a, const uint8_t* b, size_t from) {
+    size_t i = from;
+    if constexpr (std::endian::native == std::endian::little) {
+        for (; i + 8 <= kMax; i += 8) {
+            uint64_t x, y;
+            std::memcpy(&x, a + i, 8);
+            std::memcpy(&y, b + i, 8);
+            if (x != y) return i + std::countr_zero(x ^ y) / 8;
+        }
+    }
+    while (i < kMax && a[i] == b[i]) ++i;
+    return i;
+}
 
 // The stream is matched against a virtual text: kWindow zeros (the initial ring), then the data,
 // then kMax zeros of padding so that every string of kMax bytes can be read. Text position t
@@ -44,6 +62,10 @@ public:
         Match best;
         int p = slots_ + key[0];
         int cmp = 1;
+        // Every string below the current node lies between the last node passed on the left
+        // and the last passed on the right, so it shares with the key at least the shorter of
+        // their common prefixes with the key: comparing starts after those bytes.
+        size_t prefixBelow = 1, prefixAbove = 1;
         for (;;) {
             int& child = cmp >= 0 ? right_[p] : left_[p];
             if (child == nil_) {
@@ -53,9 +75,9 @@ public:
             }
             p = child;
             const uint8_t* other = &text_[position_[p]];
-            size_t i = 1;
-            for (; i < kMax; ++i)
-                if ((cmp = key[i] - other[i]) != 0) break;
+            const size_t i = commonPrefix(key, other, std::min(prefixBelow, prefixAbove));
+            cmp = i < kMax ? key[i] - other[i] : 0;
+            (cmp >= 0 ? prefixBelow : prefixAbove) = i;
             if (i > best.length) {
                 best = {i, position_[p]};
                 if (i >= kMax) break;
