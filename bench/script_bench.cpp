@@ -19,7 +19,8 @@ struct SilentSound : SoundRequests {
 // A scenario of `pages` pages: a speaker, three lines with a click wait each, variables, a
 // call, a choice-free branch and music now and then.
 std::string scenario(int pages) {
-    const std::string line = utf8ToCp932("今日はいい天気ですね、お兄ちゃん。一緒に散歩に行きませんか？");
+    const std::string line =
+        utf8ToCp932("今日はいい天気ですね、お兄ちゃん。一緒に散歩に行きませんか？");
     const std::string speaker = utf8ToCp932("%n若葉;");
     std::string s = "%JStart;:Sub;%S1,+,1;%l:Start;";
     for (int p = 0; p < pages; ++p) {
@@ -51,8 +52,8 @@ void BM_SkipThroughScenario(benchmark::State& st) {
             ++restarts;
         }
     }
-    st.counters["steps/s"] = benchmark::Counter(static_cast<double>(st.iterations()),
-                                                benchmark::Counter::kIsRate);
+    st.counters["steps/s"] =
+        benchmark::Counter(static_cast<double>(st.iterations()), benchmark::Counter::kIsRate);
     st.counters["restarts"] = static_cast<double>(restarts);
 }
 BENCHMARK(BM_SkipThroughScenario);

@@ -19,71 +19,71 @@ int ScriptEngine::executeCommand() {
     const char* letterAt = s.position;
     const char letter = *s.position++;
     switch (letter) {
-    case 'E':
-        conditionalJump();
-        return 0;
-    case 'I':
-        startChoice();
-        return 0;
-    case 'i':
-        addChoice();
-        return 0;
-    case 'J':
-        jumpTo(readString());
-        return 0;
-    case 'L':
-        callLabel(readString());
-        return 0;
-    case 'l':
-        returnFromCall();
-        return 0;
-    case 'K':
-    case 'k':
-        clickWait(letter, letterAt - 1);
-        return 0;
-    case 'R':
-        copyText(s.messageText, s.nameLine, kNameLineSize);
-        s.column = 0;
-        s.textTimer = 0;
-        s.clickWaitArmed = false;
-        return 0;
-    case 'r':
-        appendMessage("\n", 1);
-        s.column = 0;
-        return 0;
-    case 'n':
-        newSpeaker(readString());
-        return 0;
-    case 'S':
-        setVariable();
-        return 0;
-    case 'W':
-        if (*s.position == 'G') {
-            ++s.position;
-            s.gaugesEnabled = readInt() != 0;
-        } else {
-            s.messageWindowShown = readInt() != 0;
+        case 'E':
+            conditionalJump();
+            return 0;
+        case 'I':
+            startChoice();
+            return 0;
+        case 'i':
+            addChoice();
+            return 0;
+        case 'J':
+            jumpTo(readString());
+            return 0;
+        case 'L':
+            callLabel(readString());
+            return 0;
+        case 'l':
+            returnFromCall();
+            return 0;
+        case 'K':
+        case 'k':
+            clickWait(letter, letterAt - 1);
+            return 0;
+        case 'R':
+            copyText(s.messageText, s.nameLine, kNameLineSize);
+            s.column = 0;
+            s.textTimer = 0;
+            s.clickWaitArmed = false;
+            return 0;
+        case 'r':
+            appendMessage("\n", 1);
+            s.column = 0;
+            return 0;
+        case 'n':
+            newSpeaker(readString());
+            return 0;
+        case 'S':
+            setVariable();
+            return 0;
+        case 'W':
+            if (*s.position == 'G') {
+                ++s.position;
+                s.gaugesEnabled = readInt() != 0;
+            } else {
+                s.messageWindowShown = readInt() != 0;
+            }
+            return 0;
+        case 'w':
+            s.waitTimer = static_cast<float>(readInt()) * kSixtieth;
+            return 0;
+        case 'M': {
+            const char channel = *s.position;
+            if (channel == 'A' || channel == 'S') ++s.position;
+            const char* name = readString();
+            readInt();  // a volume that has no effect
+            if (channel == 'A')
+                sound().playLoopEffect(name);
+            else if (channel == 'S')
+                sound().playEffect(name);
+            else
+                sound().playMusic(name);
+            return 0;
         }
-        return 0;
-    case 'w':
-        s.waitTimer = static_cast<float>(readInt()) * kSixtieth;
-        return 0;
-    case 'M': {
-        const char channel = *s.position;
-        if (channel == 'A' || channel == 'S') ++s.position;
-        const char* name = readString();
-        readInt();  // a volume that has no effect
-        if (channel == 'A')
-            sound().playLoopEffect(name);
-        else if (channel == 'S')
-            sound().playEffect(name);
-        else
-            sound().playMusic(name);
-        return 0;
-    }
-    default:
-        s.position = letterAt;
-        return 1;
+        default:
+            s.position = letterAt;
+            return 1;
     }
 }
 

@@ -35,7 +35,9 @@ std::shared_ptr<char> ownText(char* text) {
 }
 }  // namespace
 
-ScriptEngine::ScriptEngine() : sound_(&realSoundRequests()) { reset(); }
+ScriptEngine::ScriptEngine() : sound_(&realSoundRequests()) {
+    reset();
+}
 
 ScriptEngine::~ScriptEngine() = default;
 

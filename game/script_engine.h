@@ -6,16 +6,16 @@
 
 #include "game/sound_requests_interface.h"
 
-constexpr int kMessageTextSize = 768;   // bytes, with the final NUL
-constexpr int kNameLineSize = 128;      // bytes, with the final NUL
+constexpr int kMessageTextSize = 768;  // bytes, with the final NUL
+constexpr int kNameLineSize = 128;     // bytes, with the final NUL
 constexpr int kMaxChoices = 8;
 constexpr int kChoiceCaptionSize = 64;  // bytes, with the final NUL
 constexpr int kChoiceLabelSize = 32;    // bytes, with the final NUL
 constexpr int kCallStackSize = 16;
 constexpr int kVariableCount = 256;
-constexpr int kNumberTokenSize = 32;    // 31 bytes and the NUL
-constexpr int kStringTokenSize = 256;   // 255 bytes and the NUL
-constexpr int kNameSize = 32;           // a name as the settings hold it, with the NUL
+constexpr int kNumberTokenSize = 32;   // 31 bytes and the NUL
+constexpr int kStringTokenSize = 256;  // 255 bytes and the NUL
+constexpr int kNameSize = 32;          // a name as the settings hold it, with the NUL
 constexpr int kSubstitutionSize = kNameSize + 2;
 
 constexpr float kTypingMs = 42.666668f;  // game time per double-byte character
@@ -35,15 +35,15 @@ struct ScriptCallFrame {
 
 // The engine's fields. The game object, the message window and the keys read and write them.
 struct ScriptState {
-    std::shared_ptr<char> scriptText;     // owned, NUL-terminated Shift-JIS
-    const char* scriptStart = nullptr;    // labels are searched from here
-    const char* position = nullptr;       // next byte to interpret
-    const char* resumePosition = nullptr; // where the script goes on after a substitution
+    std::shared_ptr<char> scriptText;               // owned, NUL-terminated Shift-JIS
+    const char* scriptStart = nullptr;              // labels are searched from here
+    const char* position = nullptr;                 // next byte to interpret
+    const char* resumePosition = nullptr;           // where the script goes on after a substitution
     char substitutions[4][kSubstitutionSize] = {};  // "&0" to "&3"
     char messageText[kMessageTextSize] = {};
     char nameLine[kNameLineSize] = {};
-    int32_t column = 0;      // double-byte characters on the current line
-    float textTimer = 0;     // typing credit in milliseconds
+    int32_t column = 0;   // double-byte characters on the current line
+    float textTimer = 0;  // typing credit in milliseconds
     bool clickWaitArmed = false;
     bool waitingForClick = false;
     ScriptChoice choices[kMaxChoices] = {};
@@ -63,7 +63,7 @@ struct ScriptState {
 };
 
 class ScriptEngine {
-public:
+  public:
     ScriptEngine();
     ScriptEngine(const ScriptEngine&) = delete;
     ScriptEngine& operator=(const ScriptEngine&) = delete;
@@ -107,7 +107,7 @@ public:
 
     ScriptState state;
 
-private:
+  private:
     void interpret();
     void typeText();
     void beginSubstitution();

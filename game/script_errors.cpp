@@ -16,16 +16,26 @@ constexpr const char* kRuntimeCaption = "script runtime error";
 
 const char* limitText(ScriptLimit limit) {
     switch (limit) {
-    case ScriptLimit::messageText: return "メッセージが長すぎます。";
-    case ScriptLimit::nameLine: return "名前が長すぎます。";
-    case ScriptLimit::choiceCount: return "選択肢が多すぎます。";
-    case ScriptLimit::choiceText: return "選択肢の文字列が長すぎます。";
-    case ScriptLimit::callDepth: return "スタックがあふれました。";
-    case ScriptLimit::variableIndex: return "変数番号 %d は範囲外です。";
-    case ScriptLimit::tokenLength: return "引数が長すぎます。";
-    case ScriptLimit::tokenAtEnd: return "引数の途中でスクリプトが終わっています。";
-    case ScriptLimit::commandAtEnd: return "コマンドの途中でスクリプトが終わっています。";
-    case ScriptLimit::blockAtEnd: return "$ ブロックが閉じられていません。";
+        case ScriptLimit::messageText:
+            return "メッセージが長すぎます。";
+        case ScriptLimit::nameLine:
+            return "名前が長すぎます。";
+        case ScriptLimit::choiceCount:
+            return "選択肢が多すぎます。";
+        case ScriptLimit::choiceText:
+            return "選択肢の文字列が長すぎます。";
+        case ScriptLimit::callDepth:
+            return "スタックがあふれました。";
+        case ScriptLimit::variableIndex:
+            return "変数番号 %d は範囲外です。";
+        case ScriptLimit::tokenLength:
+            return "引数が長すぎます。";
+        case ScriptLimit::tokenAtEnd:
+            return "引数の途中でスクリプトが終わっています。";
+        case ScriptLimit::commandAtEnd:
+            return "コマンドの途中でスクリプトが終わっています。";
+        case ScriptLimit::blockAtEnd:
+            return "$ ブロックが閉じられていません。";
     }
     return "";
 }
@@ -46,7 +56,9 @@ void missingLabelError(const char* label) {
     fail(text, kRuntimeCaption);
 }
 
-void brokenStackError() { fail(utf8ToCp932("スタックが異常です。"), kRuntimeCaption); }
+void brokenStackError() {
+    fail(utf8ToCp932("スタックが異常です。"), kRuntimeCaption);
+}
 
 void scriptLimitError(ScriptLimit limit, int line, int value) {
     char text[256];

@@ -1,7 +1,6 @@
 // Script errors end the program with their message; limits are kept at their exact edge.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
 #include <string>
@@ -41,7 +40,8 @@ TEST(ScriptErrorsDeathTest, EachErrorEndsTheProgramWithItsMessage) {
         {"missing label", "%JNowhere;",
          "[script runtime error] 指定されたジャンプ先 'Nowhere' が見つかりません。"},
         {"return without call", "%l", "[script runtime error] スタックが異常です。"},
-        {"call stack overflow", ":A;%LA;", "[script runtime error] スタックがあふれました。(1 行目)"},
+        {"call stack overflow", ":A;%LA;",
+         "[script runtime error] スタックがあふれました。(1 行目)"},
         {"message text", sjis(repeat("あ", 380)),
          "[script runtime error] メッセージが長すぎます。(1 行目)"},
         {"name line", "%n" + sjis(repeat("あ", 63)) + ";", "名前が長すぎます。"},
@@ -52,8 +52,7 @@ TEST(ScriptErrorsDeathTest, EachErrorEndsTheProgramWithItsMessage) {
         {"variable -1 in a condition", "%E-1,=,0,L;", "変数番号 -1 は範囲外です。"},
         {"number of 32 bytes", "%w" + repeat("1", 32) + ";", "引数が長すぎます。"},
         {"string of 256 bytes", "%J" + repeat("a", 256) + ";", "引数が長すぎます。"},
-        {"substitution past 255", "%J" + repeat("a", 252) + "&2;",
-         "引数が長すぎます。"},
+        {"substitution past 255", "%J" + repeat("a", 252) + "&2;", "引数が長すぎます。"},
         {"token at the end", "%JAbc", "引数の途中でスクリプトが終わっています。"},
         {"substitution at the end", "%JA&", "引数の途中でスクリプトが終わっています。"},
         {"percent at the end", sjis("あ%"), "コマンドの途中でスクリプトが終わっています。"},
@@ -79,12 +78,12 @@ TEST(ScriptErrorsDeathTest, EachErrorEndsTheProgramWithItsMessage) {
 TEST(ScriptLimits, AcceptedAtTheirExactEdge) {
     // Each script fills one buffer exactly and ends normally.
     const std::string script =
-        sjis(repeat("あ", 357)) +  // 714 bytes and 14 line feeds
+        sjis(repeat("あ", 357)) +              // 714 bytes and 14 line feeds
         "%r" + repeat("a", 36) + sjis("い") +  // 729 and 38 more: 767 of 768
-        "%w1;%R%n" + repeat("n", 124) + ";" +      // "_" + 124 + CR LF = 127 of 128
-        "%i" + repeat("c", 63) + "," + repeat("L", 31) + ";" + repeat("%ia,L;", 7) +
-        "%w" + repeat("0", 30) + "1;" + "%S255,=,1;%S0,=,2;" +
-        "%J" + repeat("z", 255) + ";" + ":" + repeat("z", 255) + ";";
+        "%w1;%R%n" + repeat("n", 124) + ";" +  // "_" + 124 + CR LF = 127 of 128
+        "%i" + repeat("c", 63) + "," + repeat("L", 31) + ";" + repeat("%ia,L;", 7) + "%w" +
+        repeat("0", 30) + "1;" + "%S255,=,1;%S0,=,2;" + "%J" + repeat("z", 255) + ";" + ":" +
+        repeat("z", 255) + ";";
     TestEngine e;
     e.state.skip = true;
     e.begin(script);

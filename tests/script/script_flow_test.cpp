@@ -98,7 +98,7 @@ TEST(ScriptWait, WaitsSixtiethsOfASecondAndAtLeastOneFrame) {
     EXPECT_EQ(e.message(), "");
     e.run(16.0f);
     EXPECT_EQ(e.message(), sjis("あ"));  // and %w60 ran in this frame
-    e.frames(63);  // 60 / 60 s at 16 ms a frame: below 0 after the 63rd
+    e.frames(63);                        // 60 / 60 s at 16 ms a frame: below 0 after the 63rd
     EXPECT_EQ(e.message(), sjis("あ"));
     e.run(16.0f);
     EXPECT_EQ(e.message(), sjis("あい"));
@@ -155,8 +155,7 @@ TEST(ScriptLabels, FirstColonInTheTextWinsEvenInAComment) {
         int expected;
     };
     const Case cases[] = {
-        {"%JA;:A;%S0,=,1;%JZ;:A;%S0,=,2;:Z;", 1},
-        {"%JA;#:A;\n%S0,=,3;%JZ;:A;%S0,=,2;:Z;", 3},
+        {"%JA;:A;%S0,=,1;%JZ;:A;%S0,=,2;:Z;", 1},   {"%JA;#:A;\n%S0,=,3;%JZ;:A;%S0,=,2;:Z;", 3},
         {"%JA;$:A;%S0,=,4;%JZ;$:A;%S0,=,2;:Z;", 4},  // a label inside a skipped block
         {"%JA;:A:B;%S0,=,5;%JZ;:A;%S0,=,6;:Z;", 6},  // ":A:B;" names "A:B", then "B"
         {"%JB;:A:B;%S0,=,5;%JZ;:A;%S0,=,6;:Z;", 5},
@@ -212,9 +211,9 @@ TEST(ScriptVariables, ConditionsCompareTheVariableOnTheLeft) {
         bool jumps;
     };
     const Case cases[] = {
-        {5, "=", 5, true},   {5, "=", 6, false},  {5, "!=", 6, true}, {5, "!=", 5, false},
-        {6, ">", 5, true},   {5, ">", 5, false},  {5, ">=", 5, true}, {4, ">=", 5, false},
-        {4, "<", 5, true},   {5, "<", 5, false},  {5, "<=", 5, false}, {4, "<=", 5, false},
+        {5, "=", 5, true},   {5, "=", 6, false}, {5, "!=", 6, true},  {5, "!=", 5, false},
+        {6, ">", 5, true},   {5, ">", 5, false}, {5, ">=", 5, true},  {4, ">=", 5, false},
+        {4, "<", 5, true},   {5, "<", 5, false}, {5, "<=", 5, false}, {4, "<=", 5, false},
         {5, "==", 5, false}, {5, "", 5, false},
     };
     for (const Case& c : cases) {

@@ -162,7 +162,9 @@ TEST(ScriptTyping, NamesAreCutToTheSettingsFieldAtACharacterBoundary) {
     TestEngine e;
     e.setNames(sjis(repeat("あ", 20)).c_str(), "abc");
     EXPECT_EQ(std::string(e.state.substitutions[2]), sjis(repeat("あ", 15)));
-    EXPECT_EQ(std::string(e.state.substitutions[1]), "\x02" "abc\r");
+    EXPECT_EQ(std::string(e.state.substitutions[1]),
+              "\x02"
+              "abc\r");
 }
 
 TEST(ScriptTyping, SkipTypesWithoutDelayButStillOneCommandPerFrame) {
