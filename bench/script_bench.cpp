@@ -72,3 +72,5 @@ void BM_JumpToLastLabel(benchmark::State& st) {
 }
 BENCHMARK(BM_JumpToLastLabel);
 }  // namespace
+
+BENCHMARK_MAIN();

@@ -12,3 +12,8 @@ std::string utf8ToCp932(std::string_view utf8);
 constexpr bool isCp932LeadByte(unsigned char byte) {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
+
+// The full-width form of CP932 text: ASCII letters, digits, signs and the blank become their
+// double-byte forms, half-width katakana become full-width (a following voiced or semi-voiced
+// mark joins its kana), double-byte characters stay as they are.
+std::string toFullWidthCp932(std::string_view cp932);

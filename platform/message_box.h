@@ -13,6 +13,8 @@ void messageBox(const char* text, const char* caption, unsigned style);
 using MessageBoxDisplay = std::function<void(const char* utf8Text, const char* utf8Caption,
                                              unsigned style)>;
 void setMessageBoxDisplay(MessageBoxDisplay display);
+// Installs the windowing layer's dialog (nothing in headless runs).
+void installMessageBoxDialog();
 
 // Shows the message box and ends the process with exit code -1 (255).
 [[noreturn]] void fatalError(const char* text, const char* caption);

@@ -3,16 +3,6 @@
 
 #include "platform/system.h"
 
-bool queryPerformanceFrequency(int64_t* frequency) {
-    *frequency = static_cast<int64_t>(SDL_GetPerformanceFrequency());
-    return *frequency > 0;
-}
-
-bool queryPerformanceCounter(int64_t* counter) {
-    *counter = static_cast<int64_t>(SDL_GetPerformanceCounter());
-    return true;
-}
-
 bool asyncKeyDown(int virtualKey) {
     if (!SDL_WasInit(SDL_INIT_VIDEO)) return false;
     SDL_PumpEvents();
@@ -31,7 +21,11 @@ bool asyncKeyDown(int virtualKey) {
 
 bool videoAvailable() {
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
-    return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    // Keep the OpenGL library loaded for the whole run: windows come and go (tests, dialogs)
+    // and reloading the driver each time is slow.
+    SDL_GL_LoadLibrary(nullptr);
+    return true;
 }
 
 DisplayMode desktopMode() {

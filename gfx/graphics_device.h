@@ -1,0 +1,62 @@
+// The one render device wrapper: device creation, camera transforms, frame begin/end, sprite.
+#pragma once
+
+#include <memory>
+
+#include "platform/d3dx8_math.h"
+#include "platform/d3dx8_sprite.h"
+#include "platform/render_device.h"
+
+class Window;
+
+class GraphicsDevice {
+public:
+    GraphicsDevice() = default;
+    ~GraphicsDevice();
+
+    // Creates the device for `window`; false after telling the user when that fails.
+    bool init(Window* window);
+    // Screenshot check, clear of target and depth, camera transforms.
+    void beginFrame(D3DCOLOR clearColour);
+    void endFrame();
+    // `up` null means (0, 1, 0).
+    void setCamera(const D3DXVECTOR3& eye, const D3DXVECTOR3& target, const D3DXVECTOR3* up);
+    void setProjectionShift(float a, float b);
+    void rebuildView();
+    // Writes the back buffer as screenshot/XXXXXXXX_NNNN.bmp.
+    void takeScreenshot();
+
+    RenderDevice* device() const { return device_.get(); }
+    ID3DXSprite* sprite() const { return sprite_.get(); }
+    int backBufferWidth() const;
+    int backBufferHeight() const;
+    bool presented() const { return presented_; }
+    const D3DPRESENT_PARAMETERS& presentParameters() const { return parameters_; }
+    const D3DXMATRIX& view() const { return view_; }
+    const D3DXMATRIX& projection() const { return projection_; }
+    D3DXVECTOR3& eye() { return eye_; }
+    D3DXVECTOR3& target() { return target_; }
+    D3DXVECTOR3& up() { return up_; }
+    // Which of the creation attempts succeeded (1-based), 0 before.
+    int creationAttempt() const { return creationAttempt_; }
+
+private:
+    Window* window_ = nullptr;
+    D3DPRESENT_PARAMETERS parameters_{};
+    std::unique_ptr<Direct3D8> direct3d_;
+    std::unique_ptr<RenderDevice> device_;
+    bool presented_ = false;
+    std::unique_ptr<ID3DXSprite> sprite_;
+    D3DXMATRIX view_, projection_;
+    float shiftA_ = 0, shiftB_ = 0;
+    D3DXVECTOR3 eye_{1, 1, 1}, target_{0, 1, 0}, up_{0, 1, 0};
+    bool printScreenWasDown_ = false;
+    int creationAttempt_ = 0;
+};
+
+// The process-wide device wrapper (null until the application creates it).
+GraphicsDevice* graphicsDevice();
+void setGraphicsDevice(GraphicsDevice* device);
+
+// "DirectX8 の初期化に失敗しました。  \n終了します。" in CP932.
+extern const char kDeviceFailureMessage[];

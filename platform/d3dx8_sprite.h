@@ -1,0 +1,42 @@
+// The D3DX8 sprite: batches textured screen-space rectangles through the render device.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "platform/render_device.h"
+
+struct D3DXVECTOR2 {
+    float x = 0, y = 0;
+};
+
+class ID3DXSprite {
+public:
+    explicit ID3DXSprite(RenderDevice* device) : device_(device) {}
+
+    // Starts a batch: draws are collected until End (or a texture change) sends them.
+    HRESULT Begin();
+    // The source rectangle of `texture` (the whole texture when null) becomes a rectangle of
+    // the same size in pixels, scaled, rotated by `rotation` radians about `rotationCenter`
+    // (in scaled pixels from its top-left corner) and moved so that its top-left corner lands
+    // at `translation`; every texel is multiplied by `colour`.
+    HRESULT Draw(Texture* texture, const RECT* source, const D3DXVECTOR2* scaling,
+                 const D3DXVECTOR2* rotationCenter, float rotation, const D3DXVECTOR2* translation,
+                 D3DCOLOR colour);
+    HRESULT End();
+
+    // The four corners Draw gives, for tests and callers that need the placement.
+    static void corners(const Texture& texture, const RECT* source, const D3DXVECTOR2* scaling,
+                        const D3DXVECTOR2* rotationCenter, float rotation,
+                        const D3DXVECTOR2* translation, D3DCOLOR colour, SpriteVertex out[4]);
+
+private:
+    void flush();
+
+    RenderDevice* device_;
+    bool inBatch_ = false;
+    Texture* batchTexture_ = nullptr;
+    std::vector<SpriteVertex> batch_;
+};
+
+HRESULT D3DXCreateSprite(RenderDevice* device, std::unique_ptr<ID3DXSprite>* sprite);

@@ -1,0 +1,57 @@
+// Textures and vertex buffers of the OpenGL render device: a CPU copy to lock, uploaded when used.
+#pragma once
+
+#include <epoxy/gl.h>
+
+#include <vector>
+
+#include "platform/render_device.h"
+
+class GlTexture final : public Texture {
+public:
+    GlTexture(int width, int height, D3DFORMAT format);
+    ~GlTexture() override;
+
+    int width() const override { return width_; }
+    int height() const override { return height_; }
+    D3DFORMAT format() const override { return format_; }
+    HRESULT lockRect(uint32_t level, D3DLOCKED_RECT* locked, const RECT* rect,
+                     uint32_t flags) override;
+    HRESULT unlockRect(uint32_t level) override;
+    HRESULT addDirtyRect(const RECT* rect) override;
+
+    // Binds the texture to the current unit, uploading it first when it changed.
+    void bind();
+    const std::vector<uint32_t>& pixels() const { return pixels_; }
+
+private:
+    int width_, height_;
+    D3DFORMAT format_;
+    std::vector<uint32_t> pixels_;
+    GLuint name_ = 0;
+    bool locked_ = false;
+    bool lockUpdates_ = true;
+    bool dirty_ = true;
+};
+
+class GlVertexBuffer final : public VertexBuffer {
+public:
+    GlVertexBuffer(uint32_t length, uint32_t fvf);
+    ~GlVertexBuffer() override;
+
+    uint32_t size() const override { return static_cast<uint32_t>(bytes_.size()); }
+    uint32_t format() const override { return fvf_; }
+    HRESULT lock(uint32_t offset, uint32_t size, uint8_t** data, uint32_t flags) override;
+    HRESULT unlock() override;
+
+    // Binds the buffer as GL_ARRAY_BUFFER, uploading it first when it changed.
+    void bind();
+    const std::vector<uint8_t>& bytes() const { return bytes_; }
+
+private:
+    std::vector<uint8_t> bytes_;
+    uint32_t fvf_;
+    GLuint name_ = 0;
+    bool locked_ = false;
+    bool dirty_ = true;
+};

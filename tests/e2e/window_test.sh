@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# End-to-end: the real program under Xvfb (window size and title, frames, Print Screen,
+# single instance, exit codes on SIGTERM, window close and device failure).
+# usage: window_test.sh TR2 CLOSE_WINDOW WORK_FOLDER
+set -euo pipefail
+
+if [ "${1:-}" != "--inner" ]; then
+  export SDL_VIDEODRIVER=x11 TR2_NO_DIALOGS=1
+  export GLIBC_TUNABLES=glibc.malloc.trim_threshold=268435456
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" --inner "$@"
+fi
+shift
+tr2=$(realpath "$1"); close_window=$(realpath "$2"); work=$3
+rm -rf "$work"; mkdir -p "$work/add-ons"; cd "$work"
+
+fail() { echo "FAIL: $*"; exit 1; }
+
+wait_window() {  # prints the id of the first window whose name matches
+  local id=""
+  for _ in $(seq 1 150); do
+    id=$(xdotool search --name "Tavrel 2" 2>/dev/null | head -n 1 || true)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.2
+  done
+  return 1
+}
+
+wait_exit() {  # waits up to 20 s for a child process; its exit code goes into $code
+  local pid=$1
+  for _ in $(seq 1 100); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.2
+  done
+  if kill -0 "$pid" 2>/dev/null; then
+    kill -KILL "$pid"
+    code=timeout
+    return 0
+  fi
+  code=0
+  wait "$pid" || code=$?
+}
+
+echo "== 800x600 window, title, Print Screen, second instance, SIGTERM"
+"$tr2" -window 2>tr2.err &
+pid=$!
+wid=$(wait_window) || fail "no window appeared"
+geometry=$(xdotool getwindowgeometry "$wid" | sed -n 's/.*Geometry: //p')
+[ "$geometry" = "800x600" ] || fail "client area is $geometry, not 800x600"
+name=$(xdotool getwindowname "$wid")
+[[ "$name" =~ ^\ Tavrel\ 2\ \[[A-Z][a-z][a-z]\ [\ 0-9][0-9]\ [0-9]{4}\]$ ]] || fail "title is '$name'"
+
+start=$(date +%s)
+code=0; timeout 20 "$tr2" -window 2>/dev/null || code=$?
+[ "$code" = 0 ] || fail "second instance exited with $code"
+[ $(( $(date +%s) - start )) -lt 10 ] || fail "second instance did not end at once"
+
+xdotool windowfocus --sync "$wid" 2>/dev/null || xdotool windowfocus "$wid"
+sleep 0.5
+xdotool key Print
+for _ in $(seq 1 50); do
+  ls screenshot/*.bmp >/dev/null 2>&1 && break
+  sleep 0.2
+done
+shot=$(ls screenshot/*.bmp 2>/dev/null | head -n 1) || true
+[ -n "$shot" ] || fail "Print Screen wrote no screenshot"
+[[ "$(basename "$shot")" =~ ^[\ 0-9A-F]{8}_0000\.bmp$ ]] || fail "screenshot name '$shot'"
+size=$(stat -c %s "$shot")
+[ "$size" = $((54 + 800 * 3 * 600)) ] || fail "screenshot has $size bytes"
+[ "$(head -c 2 "$shot")" = "BM" ] || fail "screenshot is not a BMP"
+
+kill -TERM "$pid"
+wait_exit "$pid"
+[ "$code" = 0 ] || fail "SIGTERM ended the program with $code"
+
+echo "== -1024x768 window closed by its close box"
+"$tr2" -1024x768 2>tr2.err &
+pid=$!
+wid=$(wait_window) || fail "no window appeared"
+geometry=$(xdotool getwindowgeometry "$wid" | sed -n 's/.*Geometry: //p')
+[ "$geometry" = "1024x768" ] || fail "client area is $geometry, not 1024x768"
+sleep 1
+"$close_window" "$wid"
+wait_exit "$pid"
+[ "$code" = 0 ] || fail "closing the window ended the program with $code"
+
+echo "== no OpenGL 3.3: the device failure message and exit code 0"
+code=0; MESA_GL_VERSION_OVERRIDE=3.0 timeout 30 "$tr2" -window 2>gl.err || code=$?
+[ "$code" = 0 ] || fail "without OpenGL 3.3 the exit code was $code"
+grep -q "DirectX8" gl.err || fail "no device failure message: $(cat gl.err)"
+
+echo "== no display: the device failure message and exit code 0"
+code=0; env -u DISPLAY timeout 30 "$tr2" -window 2>nodisplay.err || code=$?
+[ "$code" = 0 ] || fail "without a display the exit code was $code"
+grep -q "DirectX8" nodisplay.err || fail "no device failure message: $(cat nodisplay.err)"
+
+echo "PASS"

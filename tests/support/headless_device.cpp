@@ -1,0 +1,52 @@
+// A real render device on a hidden offscreen window.
+#include "tests/support/headless_device.h"
+
+#include <cstring>
+
+#include "app/settings.h"
+
+HeadlessDevice::HeadlessDevice(int width, int height) {
+    resetSettings();
+    Settings& s = mutableSettings();
+    s.screenWidth = width;
+    s.screenHeight = height;
+    s.windowed = true;
+    WindowDescription d;
+    d.title = "test";
+    d.outerWidth = width;
+    d.outerHeight = height;
+    window = createWindow(d);
+    if (!window) return;
+    graphics = std::make_unique<GraphicsDevice>();
+    setGraphicsDevice(graphics.get());
+    if (!graphics->init(window.get())) graphics.reset();
+}
+
+HeadlessDevice::~HeadlessDevice() {
+    if (graphics && graphicsDevice() == graphics.get()) setGraphicsDevice(nullptr);
+    graphics.reset();
+    window.reset();
+    resetSettings();
+}
+
+void HeadlessDevice::readBack() { device()->readBackBuffer(&image); }
+
+uint32_t HeadlessDevice::pixel(int x, int y) {
+    uint32_t v = 0;
+    std::memcpy(&v, image.bytes.data() + static_cast<size_t>(y) * image.pitch + x * 4, 4);
+    return v;
+}
+
+std::unique_ptr<Texture> solidTexture(RenderDevice* device, int width, int height, uint32_t argb) {
+    std::unique_ptr<Texture> texture;
+    device->createTexture(width, height, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture);
+    if (!texture) return nullptr;
+    D3DLOCKED_RECT locked;
+    texture->lockRect(0, &locked, nullptr, 0);
+    for (int y = 0; y < height; ++y) {
+        auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(locked.pBits) + y * locked.Pitch);
+        for (int x = 0; x < width; ++x) row[x] = argb;
+    }
+    texture->unlockRect(0);
+    return texture;
+}

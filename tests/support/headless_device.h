@@ -1,0 +1,26 @@
+// A real render device on a hidden offscreen window, for tests that draw and read pixels back.
+#pragma once
+
+#include <memory>
+
+#include "gfx/graphics_device.h"
+#include "platform/window.h"
+
+struct HeadlessDevice {
+    // Creates a windowed device of the given back-buffer size; check ok() before use.
+    HeadlessDevice(int width = 800, int height = 600);
+    ~HeadlessDevice();
+
+    bool ok() const { return graphics && graphics->device(); }
+    RenderDevice* device() const { return graphics->device(); }
+    // The back buffer as 0xAARRGGBB values, top row first.
+    uint32_t pixel(int x, int y);
+    void readBack();
+
+    std::unique_ptr<Window> window;
+    std::unique_ptr<GraphicsDevice> graphics;
+    BackBufferImage image;
+};
+
+// Fills a new texture of the device with one colour.
+std::unique_ptr<Texture> solidTexture(RenderDevice* device, int width, int height, uint32_t argb);
