@@ -1,8 +1,15 @@
 // The table of tr2tool commands.
 #include "tools/tr2tool/command.h"
 
+extern const ToolCommand kPackCommand;
+extern const ToolCommand kUnpackCommand;
+extern const ToolCommand kListCommand;
+extern const ToolCommand kCheckCommand;
+extern const ToolCommand kCatCommand;
+
 const std::vector<const ToolCommand*>& toolCommands() {
     static const std::vector<const ToolCommand*> commands = {
+        &kPackCommand, &kUnpackCommand, &kListCommand, &kCheckCommand, &kCatCommand,
     };
     return commands;
 }
