@@ -22,6 +22,9 @@ int ScriptEngine::executeCommand() {
         case 'E':
             conditionalJump();
             return 0;
+        case 'G':
+            startFile(readString(".txt"));
+            return 0;
         case 'I':
             startChoice();
             return 0;

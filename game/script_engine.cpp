@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "archive/catalogue.h"
 #include "game/script_errors.h"
 
 namespace {
@@ -335,7 +336,17 @@ void ScriptEngine::jumpTo(const char* label) {
             return;
         }
     }
+    // Without a label of that name, "SystemExit" starts the scenario again from its top.
+    if (std::strcmp(target, "SystemExit") == 0) {
+        startFile("script.txt");
+        return;
+    }
     missingLabelError(target);
+}
+
+void ScriptEngine::startFile(const char* name) {
+    start(loadFile(name));
+    resetFrameTimer();
 }
 
 void ScriptEngine::callLabel(const char* label) {

@@ -63,7 +63,7 @@ struct ScriptState {
 };
 
 class ScriptEngine {
-  public:
+public:
     ScriptEngine();
     ScriptEngine(const ScriptEngine&) = delete;
     ScriptEngine& operator=(const ScriptEngine&) = delete;
@@ -95,6 +95,9 @@ class ScriptEngine {
     void clickAdvance();
     void chooseEntry(int value);
 
+    // Loads a script by name from the archives and starts it (a missing file ends the program).
+    void startFile(const char* name);
+
     // Builds "&0" to "&3" from the player's and the heroine's names (CP932, cut to 31 bytes).
     void setNames(const char* player, const char* heroine);
 
@@ -107,7 +110,7 @@ class ScriptEngine {
 
     ScriptState state;
 
-  private:
+private:
     void interpret();
     void typeText();
     void beginSubstitution();

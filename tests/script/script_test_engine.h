@@ -19,7 +19,7 @@ struct SoundRecorder : SoundRequests {
     void stopVoiceSchedules() override { add("stopVoiceSchedules", ""); }
     void soundTick(float, bool) override {}
 
-  private:
+private:
     void add(const char* request, const char* name) {
         requests.push_back(std::string(request) + " " + (name ? name : "(null)"));
     }
@@ -28,7 +28,7 @@ struct SoundRecorder : SoundRequests {
 // The game side: records the choice menu and frame timer hooks, and runs one game letter, "x"
 // (its string argument is recorded), handing every other letter back to the base commands.
 class TestEngine : public ScriptEngine {
-  public:
+public:
     SoundRecorder sounds;
     std::vector<std::string> events;
 
