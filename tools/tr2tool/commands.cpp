@@ -6,10 +6,12 @@ extern const ToolCommand kUnpackCommand;
 extern const ToolCommand kListCommand;
 extern const ToolCommand kCheckCommand;
 extern const ToolCommand kCatCommand;
+extern const ToolCommand kScriptRunCommand;
 
 const std::vector<const ToolCommand*>& toolCommands() {
     static const std::vector<const ToolCommand*> commands = {
         &kPackCommand, &kUnpackCommand, &kListCommand, &kCheckCommand, &kCatCommand,
+        &kScriptRunCommand,
     };
     return commands;
 }
