@@ -1,6 +1,7 @@
 // Message boxes reach stderr and the installed display; fatal errors exit with -1.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "platform/encoding.h"
@@ -21,4 +22,10 @@ TEST(MessageBox, WritesUtf8ToStderrAndTheDisplay) {
 
 TEST(MessageBoxDeathTest, FatalErrorExitsWithMinusOne) {
     EXPECT_EXIT(fatalError("boom", "TR2 System"), ::testing::ExitedWithCode(255), "boom");
+}
+
+TEST(TestHarness, RunsEveryTestHeadlessWithItsFolders) {
+    // Each variable must reach the test, not only the first of the list.
+    for (const char* name : {"SDL_VIDEODRIVER", "SDL_AUDIODRIVER", "TR2_SOURCE_DIR", "TR2_BINARY_DIR"})
+        EXPECT_NE(std::getenv(name), nullptr) << name;
 }
