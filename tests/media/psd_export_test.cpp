@@ -111,3 +111,29 @@ TEST(PsdExport, NamesInUtf8EmptyLayersAndErrors) {
     EXPECT_EQ(r.code, 0);
     EXPECT_EQ(r.out.rfind("usage: tr2tool psd-export", 0), 0u);
 }
+
+// Our writer's documents read the same in ImageMagick: content and fixtures are real PSDs.
+TEST(PsdExport, WrittenDocumentsReadTheSameInImageMagick) {
+    const auto folder = freshTestFolder();
+    PsdDocument doc;
+    doc.width = 200;
+    doc.height = 100;
+    doc.layers = {psdLayer("rle", 10, 5, 150, 60, noise(150, 60, 1)),
+                  psdLayer("raw", 0, 0, 33, 17, noise(33, 17, 2)),
+                  psdLayer("opaque", 50, 50, 20, 20, noise(20, 20, 3))};
+    doc.layers[1].rle = false;
+    doc.layers[2].alpha = false;
+    ASSERT_TRUE(writePsdFile(folder / "ours.psd", doc));
+    ASSERT_EQ(run(folder, "psd-export ours.psd out").code, 0);
+    for (int i = 0; i < 3; ++i) {
+        const std::string reference = (folder / ("im" + std::to_string(i) + ".png")).string();
+        ASSERT_EQ(std::system(("/usr/bin/convert '" + (folder / "ours.psd").string() + "[" +
+                               std::to_string(i + 1) + "]' '" + reference + "'").c_str()), 0);
+        std::vector<uint32_t> theirs = png(reference);
+        for (uint32_t& v : theirs)
+            if ((v >> 24) == 0) v = 0;
+        char name[16];
+        std::snprintf(name, sizeof name, "%03d.png", i);
+        EXPECT_EQ(png(folder / "out" / name), theirs) << i;
+    }
+}

@@ -1,0 +1,94 @@
+// 2D content: PSD decoding, psd-export against ImageMagick, and drawing a message page.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "media/psd_decoder.h"
+#include "tools/writers/psd_writer.h"
+
+namespace {
+// An 800 x 600 interface document with a dozen layers: a full background, windows, buttons
+// and icons, with flat areas, gradients and transparent edges as drawn interface art has.
+PsdDocument interfaceDocument() {
+    PsdDocument doc;
+    struct Rect {
+        int left, top, width, height;
+    } rects[] = {{0, 0, 800, 600},   {20, 400, 760, 180}, {30, 20, 300, 64},   {600, 20, 180, 180},
+                 {40, 420, 120, 40}, {180, 420, 120, 40}, {320, 420, 120, 40}, {0, 0, 800, 600},
+                 {500, 300, 256, 96}, {10, 300, 64, 64},  {90, 300, 64, 64},   {700, 540, 90, 50}};
+    int i = 0;
+    for (const Rect& r : rects) {
+        std::vector<uint32_t> p(size_t(r.width) * r.height);
+        for (int y = 0; y < r.height; ++y)
+            for (int x = 0; x < r.width; ++x) {
+                const bool edge = x < 3 || y < 3 || x >= r.width - 3 || y >= r.height - 3;
+                const uint32_t alpha = edge ? 0 : (i == 7 ? 0x80 : 0xFF);
+                const uint32_t shade = (i % 3 == 0) ? (x + y) & 0xFF : (x / 8 * 8) & 0xFF;
+                p[size_t(y) * r.width + x] = alpha << 24 | shade << 16 | uint32_t(40 * i) << 8 | 0x30;
+            }
+        doc.layers.push_back(psdLayer("layer" + std::to_string(i), r.left, r.top, r.width, r.height, p));
+        ++i;
+    }
+    return doc;
+}
+
+void BM_PsdDecode(benchmark::State& state) {
+    const std::vector<uint8_t> psd = writePsd(interfaceDocument());
+    double pixels = 0;
+    for (auto _ : state) {
+        const int count = countPsdLayers(psd.data(), psd.size());
+        for (int i = 0; i < count; ++i) {
+            PsdLayer* layer = readPsdLayer(psd.data(), psd.size(), i);
+            pixels += double(layer->width) * layer->height;
+            benchmark::DoNotOptimize(layer->pixels);
+            freePsdLayer(layer);
+        }
+    }
+    state.counters["Mpixel/s"] = benchmark::Counter(pixels / 1e6, benchmark::Counter::kIsRate);
+    state.counters["layers"] = 12;
+}
+BENCHMARK(BM_PsdDecode)->Unit(benchmark::kMillisecond);
+
+double secondsOf(const std::string& command) {
+    const auto start = std::chrono::steady_clock::now();
+    if (std::system(command.c_str()) != 0) return -1;
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The whole export process, ours against ImageMagick writing the same twelve layers as PNG
+// from the same file. The iteration time is ours; the counters give ImageMagick's and the ratio.
+void BM_PsdExportAgainstImageMagick(benchmark::State& state) {
+    const auto folder = std::filesystem::temp_directory_path() / "tr2_bench_gfx2d";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder / "ours");
+    std::filesystem::create_directories(folder / "theirs");
+    const std::string psd = (folder / "interface.psd").string();
+    writePsdFile(psd, interfaceDocument());
+    const std::string ours = "'" TR2TOOL_PATH "' psd-export '" + psd + "' '" + (folder / "ours").string() + "' >/dev/null";
+    const std::string theirs = "/usr/bin/convert '" + psd + "[1-12]' +adjoin '" +
+                               (folder / "theirs" / "%03d.png").string() + "'";
+    double oursTotal = 0, theirsTotal = 0;
+    for (auto _ : state) {
+        const double a = secondsOf(ours), b = secondsOf(theirs);
+        if (a < 0 || b < 0) {
+            state.SkipWithError("an export failed");
+            break;
+        }
+        state.SetIterationTime(a);
+        oursTotal += a;
+        theirsTotal += b;
+    }
+    const double n = double(state.iterations());
+    state.counters["tr2tool_ms"] = oursTotal / n * 1e3;
+    state.counters["imagemagick_ms"] = theirsTotal / n * 1e3;
+    state.counters["imagemagick/tr2tool"] = oursTotal > 0 ? theirsTotal / oursTotal : 0;
+    std::filesystem::remove_all(folder);
+}
+BENCHMARK(BM_PsdExportAgainstImageMagick)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+}  // namespace
+
+BENCHMARK_MAIN();
