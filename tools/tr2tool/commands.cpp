@@ -1,13 +1,18 @@
 // The table of tr2tool commands.
 #include "tools/tr2tool/command.h"
 
+extern const ToolCommand kPackCommand;
+extern const ToolCommand kUnpackCommand;
+extern const ToolCommand kListCommand;
+extern const ToolCommand kCheckCommand;
+extern const ToolCommand kCatCommand;
 extern const ToolCommand kPsdExportCommand;
 extern const ToolCommand kFontBuildCommand;
 
 const std::vector<const ToolCommand*>& toolCommands() {
     static const std::vector<const ToolCommand*> commands = {
-        &kPsdExportCommand,
-        &kFontBuildCommand,
+        &kPackCommand,      &kUnpackCommand,    &kListCommand, &kCheckCommand, &kCatCommand,
+        &kPsdExportCommand, &kFontBuildCommand,
     };
     return commands;
 }
