@@ -7,7 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "app/settings.h"
+#include "archive/catalogue.h"
+#include "gfx/graphics_device.h"
 #include "media/psd_decoder.h"
+#include "platform/encoding.h"
+#include "platform/window.h"
 #include "tools/writers/psd_writer.h"
 
 namespace {
@@ -89,6 +94,69 @@ void BM_PsdExportAgainstImageMagick(benchmark::State& state) {
     std::filesystem::remove_all(folder);
 }
 BENCHMARK(BM_PsdExportAgainstImageMagick)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+// A full 768-byte message page: 12 lines of 31 characters and a last line of 6, drawn with the
+// font of the run folder's add-ons (the benchmark runs in build/run). The time includes the
+// sprite flush and the frame's present, as the game pays them; BM_EmptyFrame is the frame alone.
+std::string messagePage() {
+    const std::string sample = utf8ToCp932(
+        "春の陽ざしが窓から差しこんで、机の上の本をやわらかく照らしている。今日はどこへ出かけようか、"
+        "それとも家でゆっくり過ごそうか。");
+    std::string page;
+    size_t at = 0;
+    auto character = [&] {
+        if (at + 2 > sample.size()) at = 0;
+        page += sample.substr(at, 2);
+        at += 2;
+    };
+    for (int line = 0; line < 12; ++line) {
+        for (int i = 0; i < 31; ++i) character();
+        page += '\n';
+    }
+    for (int i = 0; i < 6; ++i) character();
+    return page;
+}
+
+struct Device {
+    std::unique_ptr<Window> window;
+    GraphicsDevice graphics;
+    Device() {
+        buildCatalogue();
+        Settings& s = mutableSettings();
+        s.screenWidth = 800;
+        s.screenHeight = 600;
+        s.windowed = true;
+        WindowDescription d;
+        d.outerWidth = 800;
+        d.outerHeight = 600;
+        window = createWindow(d);
+        if (window) graphics.init(window.get());
+    }
+};
+
+void drawFrames(benchmark::State& state, const char* text) {
+    Device device;
+    if (!device.graphics.device()) {
+        state.SkipWithError("no render device");
+        return;
+    }
+    for (auto _ : state) {
+        device.graphics.beginFrame(0);
+        device.graphics.sprite()->Begin();
+        if (text) device.graphics.drawText(30, 100, 0xFFFFFFFF, text);
+        device.graphics.sprite()->End();
+        device.graphics.endFrame();
+    }
+}
+
+void BM_MessagePage(benchmark::State& state) {
+    const std::string page = messagePage();
+    drawFrames(state, page.c_str());
+    state.counters["bytes"] = double(page.size());
+}
+BENCHMARK(BM_MessagePage)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_EmptyFrame(benchmark::State& state) { drawFrames(state, nullptr); }
+BENCHMARK(BM_EmptyFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
 }  // namespace
 
 BENCHMARK_MAIN();

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "archive/catalogue.h"
 #include "platform/message_box.h"
 
 const char kGlyphTextureFailureMessage[] =
@@ -26,6 +27,12 @@ int32_t readI32(const char* data, size_t size, size_t at) {
                                 uint32_t{p[3]} << 24);
 }
 }  // namespace
+
+GlyphRenderer::GlyphRenderer(RenderDevice* device) : device_(device) {
+    size_t size = 0;
+    char* data = loadFile("font.bin", &size);
+    build(data, size);
+}
 
 GlyphRenderer::GlyphRenderer(RenderDevice* device, char* fontData, size_t size) : device_(device) {
     build(fontData, size);

@@ -94,6 +94,8 @@ bool GraphicsDevice::init(Window* window) {
 
     beginFrame(0);
     endFrame();
+    // The first content the program asks for: without "font.bin" it ends here.
+    if (!glyphs_) glyphs_ = std::make_unique<GlyphRenderer>(device_.get());
     return true;
 }
 

@@ -1,30 +1,21 @@
 // tr2tool psd-export: every layer of a PSD document as a PNG, with its placement on stdout.
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "media/psd_decoder.h"
 #include "platform/encoding.h"
 #include "tools/tr2tool/command.h"
+#include "tools/tr2tool/tool_files.h"
 #include "tools/writers/png_writer.h"
 
 namespace {
-bool readFile(const std::string& path, std::vector<uint8_t>* bytes) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) return false;
-    std::ifstream file(path, std::ios::binary);
-    bytes->assign(std::istreambuf_iterator<char>(file), {});
-    return !file.bad() && file.is_open();
-}
-
 int run(const std::vector<std::string>& args) {
     if (args.size() != 2) return kToolUsage;
     const std::string& path = args[0];
     std::vector<uint8_t> bytes;
-    if (!readFile(path, &bytes)) {
+    if (!readWholeFile(path, &bytes)) {
         std::fprintf(stderr, "%s: cannot be read\n", path.c_str());
         return kToolFailure;
     }
