@@ -22,9 +22,9 @@ PsdDocument interfaceDocument() {
     PsdDocument doc;
     struct Rect {
         int left, top, width, height;
-    } rects[] = {{0, 0, 800, 600},   {20, 400, 760, 180}, {30, 20, 300, 64},   {600, 20, 180, 180},
-                 {40, 420, 120, 40}, {180, 420, 120, 40}, {320, 420, 120, 40}, {0, 0, 800, 600},
-                 {500, 300, 256, 96}, {10, 300, 64, 64},  {90, 300, 64, 64},   {700, 540, 90, 50}};
+    } rects[] = {{0, 0, 800, 600},    {20, 400, 760, 180}, {30, 20, 300, 64},   {600, 20, 180, 180},
+                 {40, 420, 120, 40},  {180, 420, 120, 40}, {320, 420, 120, 40}, {0, 0, 800, 600},
+                 {500, 300, 256, 96}, {10, 300, 64, 64},   {90, 300, 64, 64},   {700, 540, 90, 50}};
     int i = 0;
     for (const Rect& r : rects) {
         std::vector<uint32_t> p(size_t(r.width) * r.height);
@@ -33,9 +33,11 @@ PsdDocument interfaceDocument() {
                 const bool edge = x < 3 || y < 3 || x >= r.width - 3 || y >= r.height - 3;
                 const uint32_t alpha = edge ? 0 : (i == 7 ? 0x80 : 0xFF);
                 const uint32_t shade = (i % 3 == 0) ? (x + y) & 0xFF : (x / 8 * 8) & 0xFF;
-                p[size_t(y) * r.width + x] = alpha << 24 | shade << 16 | uint32_t(40 * i) << 8 | 0x30;
+                p[size_t(y) * r.width + x] =
+                    alpha << 24 | shade << 16 | uint32_t(40 * i) << 8 | 0x30;
             }
-        doc.layers.push_back(psdLayer("layer" + std::to_string(i), r.left, r.top, r.width, r.height, p));
+        doc.layers.push_back(
+            psdLayer("layer" + std::to_string(i), r.left, r.top, r.width, r.height, p));
         ++i;
     }
     return doc;
@@ -73,7 +75,8 @@ void BM_PsdExportAgainstImageMagick(benchmark::State& state) {
     std::filesystem::create_directories(folder / "theirs");
     const std::string psd = (folder / "interface.psd").string();
     writePsdFile(psd, interfaceDocument());
-    const std::string ours = "'" TR2TOOL_PATH "' psd-export '" + psd + "' '" + (folder / "ours").string() + "' >/dev/null";
+    const std::string ours = "'" TR2TOOL_PATH "' psd-export '" + psd + "' '" +
+                             (folder / "ours").string() + "' >/dev/null";
     const std::string theirs = "/usr/bin/convert '" + psd + "[1-12]' +adjoin '" +
                                (folder / "theirs" / "%03d.png").string() + "'";
     double oursTotal = 0, theirsTotal = 0;
@@ -93,13 +96,17 @@ void BM_PsdExportAgainstImageMagick(benchmark::State& state) {
     state.counters["imagemagick/tr2tool"] = oursTotal > 0 ? theirsTotal / oursTotal : 0;
     std::filesystem::remove_all(folder);
 }
-BENCHMARK(BM_PsdExportAgainstImageMagick)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PsdExportAgainstImageMagick)
+    ->UseManualTime()
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
 // A full 768-byte message page: 12 lines of 31 characters and a last line of 6, drawn with the
 // font of the run folder's add-ons (the benchmark runs in build/run). The time includes the
 // sprite flush and the frame's present, as the game pays them; BM_EmptyFrame is the frame alone.
 std::string messagePage() {
     const std::string sample = utf8ToCp932(
-        "春の陽ざしが窓から差しこんで、机の上の本をやわらかく照らしている。今日はどこへ出かけようか、"
+        "春の陽ざしが窓から差しこんで、机の上の本をやわらかく照らしている。今日はどこへ出かけようか"
+        "、"
         "それとも家でゆっくり過ごそうか。");
     std::string page;
     size_t at = 0;
@@ -155,7 +162,9 @@ void BM_MessagePage(benchmark::State& state) {
 }
 BENCHMARK(BM_MessagePage)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void BM_EmptyFrame(benchmark::State& state) { drawFrames(state, nullptr); }
+void BM_EmptyFrame(benchmark::State& state) {
+    drawFrames(state, nullptr);
+}
 BENCHMARK(BM_EmptyFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
 }  // namespace
 

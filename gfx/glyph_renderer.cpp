@@ -38,7 +38,9 @@ GlyphRenderer::GlyphRenderer(RenderDevice* device, char* fontData, size_t size) 
     build(fontData, size);
 }
 
-GlyphRenderer::~GlyphRenderer() { std::free(data_); }
+GlyphRenderer::~GlyphRenderer() {
+    std::free(data_);
+}
 
 void GlyphRenderer::build(char* fontData, size_t size) {
     data_ = fontData;
@@ -56,10 +58,11 @@ void GlyphRenderer::build(char* fontData, size_t size) {
     }
 
     for (std::unique_ptr<Texture>& texture : cache_) {
-        const bool made = size_ > 0 && size_ <= kMaxGlyphSize && device_ &&
-                          SUCCEEDED(device_->createTexture(uint32_t(size_), uint32_t(size_), 1, 0,
-                                                           D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture)) &&
-                          texture;
+        const bool made =
+            size_ > 0 && size_ <= kMaxGlyphSize && device_ &&
+            SUCCEEDED(device_->createTexture(uint32_t(size_), uint32_t(size_), 1, 0,
+                                             D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture)) &&
+            texture;
         if (!made) fatalError(kGlyphTextureFailureMessage, "TR2 System");
     }
     nextSlot_ = 0;
@@ -76,7 +79,8 @@ Texture* GlyphRenderer::glyphTexture(uint16_t code) {
     if (SUCCEEDED(texture->lockRect(0, &locked, nullptr, D3DLOCK_NO_DIRTY_UPDATE))) {
         const uint8_t* alpha = table_[code];
         for (int32_t y = 0; y < size_; ++y) {
-            auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(locked.pBits) + size_t(y) * locked.Pitch);
+            auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(locked.pBits) +
+                                                    size_t(y) * locked.Pitch);
             if (!alpha) {
                 for (int32_t x = 0; x < size_; ++x) row[x] = 0xFFFFFFFF;
                 continue;

@@ -9,7 +9,9 @@
 
 namespace {
 // The smallest power of two >= n; an empty side gets 1.
-uint32_t textureSide(int32_t n) { return n <= 0 ? 1 : std::bit_ceil(static_cast<uint32_t>(n)); }
+uint32_t textureSide(int32_t n) {
+    return n <= 0 ? 1 : std::bit_ceil(static_cast<uint32_t>(n));
+}
 
 // Zeroes the texture and copies the layer's rows into its top-left corner.
 void upload(Texture& texture, const PsdLayer* decoded) {
@@ -17,7 +19,8 @@ void upload(Texture& texture, const PsdLayer* decoded) {
     if (FAILED(texture.lockRect(0, &locked, nullptr, 0))) return;
     auto* bits = static_cast<uint8_t*>(locked.pBits);
     const size_t rowBytes = static_cast<size_t>(texture.width()) * 4;
-    for (int y = 0; y < texture.height(); ++y) std::memset(bits + size_t(y) * locked.Pitch, 0, rowBytes);
+    for (int y = 0; y < texture.height(); ++y)
+        std::memset(bits + size_t(y) * locked.Pitch, 0, rowBytes);
     if (decoded && decoded->pixels)
         for (int32_t y = 0; y < decoded->height; ++y)
             std::memcpy(bits + size_t(y) * locked.Pitch,
@@ -45,8 +48,9 @@ LayeredImage::LayeredImage(RenderDevice* device, const uint8_t* psdData, size_t 
             std::memcpy(layer.name, decoded->name, 31);
             layer.name[31] = 0;
         }
-        if (!device_ || FAILED(device_->createTexture(textureSide(layer.width), textureSide(layer.height), 1, 0,
-                                                      D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &layer.texture)) ||
+        if (!device_ ||
+            FAILED(device_->createTexture(textureSide(layer.width), textureSide(layer.height), 1, 0,
+                                          D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &layer.texture)) ||
             !layer.texture) {
             freePsdLayer(decoded);
             std::exit(-1);

@@ -33,8 +33,10 @@ struct Cursor {
 
     bool has(uint64_t n) const { return ok && at <= end && n <= end - at; }
     void skip(uint64_t n) {
-        if (has(n)) at += static_cast<size_t>(n);
-        else ok = false;
+        if (has(n))
+            at += static_cast<size_t>(n);
+        else
+            ok = false;
     }
     uint32_t u8() {
         if (!has(1)) return ok = false, 0;
@@ -134,11 +136,20 @@ bool walkDocument(const uint8_t* data, size_t size, int wanted, int* count, Laye
 int componentOffset(int id) {
     int shift;
     switch (id) {
-        case 0: shift = 16; break;
-        case 1: shift = 8; break;
-        case 2: shift = 0; break;
-        case -1: shift = 24; break;
-        default: return -1;
+        case 0:
+            shift = 16;
+            break;
+        case 1:
+            shift = 8;
+            break;
+        case 2:
+            shift = 0;
+            break;
+        case -1:
+            shift = 24;
+            break;
+        default:
+            return -1;
     }
     return std::endian::native == std::endian::little ? shift / 8 : 3 - shift / 8;
 }
@@ -173,7 +184,8 @@ void decodeChannel(const uint8_t* data, size_t at, size_t end, int offset, uint8
                 if (!c.ok) return;
                 const int32_t n = run < width - x ? run : width - x;
                 if (offset >= 0)
-                    for (int32_t i = 0; i < n; ++i) row[(x + i) * 4 + offset] = static_cast<uint8_t>(v);
+                    for (int32_t i = 0; i < n; ++i)
+                        row[(x + i) * 4 + offset] = static_cast<uint8_t>(v);
                 x += n;
             } else {
                 const int32_t run = static_cast<int32_t>(h + 1);
@@ -190,8 +202,8 @@ void decodeChannel(const uint8_t* data, size_t at, size_t end, int offset, uint8
         }
         // A row whose counted bytes go on past its last pixel (ImageMagick ends every row
         // with a no-op 0x80) is left at its counted end.
-        const size_t counted = rowStart + (size_t{data[rowCounts + 2 * y]} << 8) +
-                               data[rowCounts + 2 * y + 1];
+        const size_t counted =
+            rowStart + (size_t{data[rowCounts + 2 * y]} << 8) + data[rowCounts + 2 * y + 1];
         if (counted > c.at) c.at = counted < c.end ? counted : c.end;
     }
 }
@@ -213,7 +225,8 @@ PsdLayer* readPsdLayer(const uint8_t* data, size_t size, int index) {
     int64_t width = int64_t{r.right} - r.left;
     int64_t height = int64_t{r.bottom} - r.top;
     if (width <= 0 || height <= 0) width = height = 0;
-    if (width > kMaxPsdLayerSide || height > kMaxPsdLayerSide || width * height > kMaxPsdLayerPixels)
+    if (width > kMaxPsdLayerSide || height > kMaxPsdLayerSide ||
+        width * height > kMaxPsdLayerPixels)
         return nullptr;
 
     auto* layer = new (std::nothrow) PsdLayer{};

@@ -12,7 +12,7 @@ struct PsdLayer {
     uint32_t opacity;  // 0..255
     // width x height values 0xAARRGGBB, rows from the top; null when the layer is empty.
     uint32_t* pixels;
-    char name[32];     // at most 31 bytes of the layer name, NUL-terminated
+    char name[32];  // at most 31 bytes of the layer name, NUL-terminated
 };
 
 // The largest layer side decoded; a layer beyond it could not become a texture anyway.

@@ -17,10 +17,11 @@ struct ToolRun {
 };
 
 ToolRun run(const std::filesystem::path& folder, const std::string& args) {
-    const std::string command = "cd '" + folder.string() + "' && '" TR2TOOL_PATH "' " + args +
-                                " >tool.out 2>tool.err";
+    const std::string command =
+        "cd '" + folder.string() + "' && '" TR2TOOL_PATH "' " + args + " >tool.out 2>tool.err";
     const int status = std::system(command.c_str());
-    const std::vector<uint8_t> out = readBytes(folder / "tool.out"), err = readBytes(folder / "tool.err");
+    const std::vector<uint8_t> out = readBytes(folder / "tool.out"),
+                               err = readBytes(folder / "tool.err");
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, std::string(out.begin(), out.end()),
             std::string(err.begin(), err.end())};
 }
@@ -64,12 +65,14 @@ TEST(FontBuild, RendersJisX0208IntoEvenThirtyTwoPixelGlyphs) {
     for (int32_t i = 0; i < count; ++i) {
         const uint8_t* record = font.data() + 16 + size_t(i) * (2 + 32 * 32);
         const uint16_t code = uint16_t(record[0] | record[1] << 8);
-        EXPECT_TRUE((code >> 8 >= 0x81 && code >> 8 <= 0x9F) || (code >> 8 >= 0xE0 && code >> 8 <= 0xEA));
+        EXPECT_TRUE((code >> 8 >= 0x81 && code >> 8 <= 0x9F) ||
+                    (code >> 8 >= 0xE0 && code >> 8 <= 0xEA));
         EXPECT_FALSE(glyphs.count(code));
         glyphs[code] = record + 2;
     }
-    for (uint16_t code : {0x82A0 /* あ */, 0x8CFB /* 口 */, 0x88EA /* 一 */, 0x8341 /* ア */, 0x8260 /* Ａ */,
-                          0x8142 /* 。 */, 0x8151 /* ＿ */, 0xEAA4 /* the last kanji */})
+    for (uint16_t code :
+         {0x82A0 /* あ */, 0x8CFB /* 口 */, 0x88EA /* 一 */, 0x8341 /* ア */, 0x8260 /* Ａ */,
+          0x8142 /* 。 */, 0x8151 /* ＿ */, 0xEAA4 /* the last kanji */})
         ASSERT_TRUE(glyphs.count(code)) << std::hex << code;
 
     // The em square is centred: a square kanji's ink is centred, a dash sits at mid-height.
@@ -98,7 +101,8 @@ TEST(FontBuild, ReportsMissingCharactersAndBadFiles) {
         EXPECT_EQ(r.out.compare(at + 12, 3, " U+"), 0) << r.out.substr(at, 30);
         ++listed;
     }
-    EXPECT_NE(r.out.find(std::to_string(listed) + " characters missing"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(std::to_string(listed) + " characters missing"), std::string::npos)
+        << r.out;
 
     writeText(folder / "bad.ttf", "not a font");
     r = run(folder, "font-build bad.ttf out.bin");

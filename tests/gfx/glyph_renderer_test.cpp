@@ -1,4 +1,6 @@
 // The glyph renderer: the "font.bin" table, the texture ring and its failures.
+#include "gfx/glyph_renderer.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -6,7 +8,6 @@
 #include <set>
 #include <vector>
 
-#include "gfx/glyph_renderer.h"
 #include "tests/gfx/no_texture_device.h"
 #include "tests/support/headless_device.h"
 #include "tests/support/test_font.h"
@@ -20,7 +21,9 @@ char* mallocCopy(const std::vector<uint8_t>& bytes) {
     return p;
 }
 
-FontGlyph filled(uint16_t code, uint8_t alpha) { return {code, std::vector<uint8_t>(32 * 32, alpha)}; }
+FontGlyph filled(uint16_t code, uint8_t alpha) {
+    return {code, std::vector<uint8_t>(32 * 32, alpha)};
+}
 
 std::vector<uint32_t> texels(Texture& texture) {
     D3DLOCKED_RECT locked;
@@ -28,7 +31,8 @@ std::vector<uint32_t> texels(Texture& texture) {
     std::vector<uint32_t> out(size_t(texture.width()) * texture.height());
     for (int y = 0; y < texture.height(); ++y)
         std::memcpy(out.data() + size_t(y) * texture.width(),
-                    static_cast<uint8_t*>(locked.pBits) + size_t(y) * locked.Pitch, texture.width() * 4u);
+                    static_cast<uint8_t*>(locked.pBits) + size_t(y) * locked.Pitch,
+                    texture.width() * 4u);
     texture.unlockRect(0);
     return out;
 }
@@ -37,7 +41,8 @@ std::vector<uint32_t> texels(Texture& texture) {
 TEST(GlyphRenderer, TableKeepsWholeRecordsAndTheLaterOfTwoCodes) {
     HeadlessDevice d(64, 64);
     ASSERT_TRUE(d.ok());
-    std::vector<uint8_t> font = writeFont(32, {filled(0x8140, 10), filled(0x8141, 20), filled(0x8140, 30)});
+    std::vector<uint8_t> font =
+        writeFont(32, {filled(0x8140, 10), filled(0x8141, 20), filled(0x8140, 30)});
     GlyphRenderer r(d.device(), mallocCopy(font), font.size());
     EXPECT_EQ(r.glyphSize(), 32);
     EXPECT_EQ(r.glyphCount(), 3);
@@ -47,7 +52,8 @@ TEST(GlyphRenderer, TableKeepsWholeRecordsAndTheLaterOfTwoCodes) {
     EXPECT_EQ(r.glyph(0x8142), nullptr);
 
     // A count larger than the data: only the whole records count; the cut one is not used.
-    std::vector<uint8_t> lying = writeFont(32, {filled(0x8140, 1), filled(0x8141, 2), filled(0x8142, 3)});
+    std::vector<uint8_t> lying =
+        writeFont(32, {filled(0x8140, 1), filled(0x8141, 2), filled(0x8142, 3)});
     lying[4] = 200;
     lying.resize(lying.size() - 10);
     GlyphRenderer cut(d.device(), mallocCopy(lying), lying.size());
@@ -101,6 +107,6 @@ TEST(GlyphRendererDeathTest, TextureFailureShowsTheMessageAndExitsWithMinusOne) 
     HeadlessDevice d(64, 64);
     ASSERT_TRUE(d.ok());
     std::vector<uint8_t> zero = writeFont(0, {});
-    EXPECT_EXIT(GlyphRenderer(d.device(), mallocCopy(zero), zero.size()), testing::ExitedWithCode(255),
-                "フォント表示用");
+    EXPECT_EXIT(GlyphRenderer(d.device(), mallocCopy(zero), zero.size()),
+                testing::ExitedWithCode(255), "フォント表示用");
 }

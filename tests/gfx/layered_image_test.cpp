@@ -1,11 +1,12 @@
 // Layered images: texture sizes and padding, layer queries, refused documents, failures.
+#include "gfx/layered_image.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "gfx/layered_image.h"
 #include "tests/gfx/no_texture_device.h"
 #include "tests/support/headless_device.h"
 #include "tools/writers/psd_writer.h"
@@ -24,7 +25,8 @@ std::vector<uint32_t> texels(Texture& texture) {
     std::vector<uint32_t> out(size_t(texture.width()) * texture.height());
     for (int y = 0; y < texture.height(); ++y)
         std::memcpy(out.data() + size_t(y) * texture.width(),
-                    static_cast<uint8_t*>(locked.pBits) + size_t(y) * locked.Pitch, texture.width() * 4u);
+                    static_cast<uint8_t*>(locked.pBits) + size_t(y) * locked.Pitch,
+                    texture.width() * 4u);
     texture.unlockRect(0);
     return out;
 }
@@ -38,7 +40,8 @@ TEST(LayeredImage, TexturesArePowersOfTwoWithTheLayerTopLeftAndZeroElsewhere) {
     } cases[] = {{100, 30, 128, 32}, {64, 64, 64, 64}, {65, 1, 128, 1}, {0, 0, 1, 1}, {1, 3, 1, 4}};
     PsdDocument doc;
     for (const Case& c : cases)
-        doc.layers.push_back(psdLayer("l", 10, 20, c.width, c.height, numbered(c.width, c.height), 200));
+        doc.layers.push_back(
+            psdLayer("l", 10, 20, c.width, c.height, numbered(c.width, c.height), 200));
     const std::vector<uint8_t> psd = writePsd(doc);
     LayeredImage image(d.device(), psd.data(), psd.size());
     ASSERT_EQ(image.layerCount(), static_cast<int>(std::size(cases)));
@@ -54,7 +57,8 @@ TEST(LayeredImage, TexturesArePowersOfTwoWithTheLayerTopLeftAndZeroElsewhere) {
         const std::vector<uint32_t> layer = numbered(c.width, c.height);
         for (int y = 0; y < c.textureHeight; ++y)
             for (int x = 0; x < c.textureWidth; ++x) {
-                const uint32_t expected = x < c.width && y < c.height ? layer[size_t(y) * c.width + x] : 0;
+                const uint32_t expected =
+                    x < c.width && y < c.height ? layer[size_t(y) * c.width + x] : 0;
                 ASSERT_EQ(all[size_t(y) * c.textureWidth + x], expected) << x << "," << y;
             }
         EXPECT_EQ(image.layerWidth(i), c.width);
@@ -88,10 +92,10 @@ TEST(LayeredImage, QueriesByNameIndexAndScale) {
         std::string name;
         int index;
     } lookups[] = {
-        {"button", 0},                                   // the first of two
+        {"button", 0},  // the first of two
         {"button_on", 3},
-        {"butto", -1},                                   // a prefix is no match
-        {longName.substr(0, 31) + "-other", 1},          // only 31 bytes count
+        {"butto", -1},                           // a prefix is no match
+        {longName.substr(0, 31) + "-other", 1},  // only 31 bytes count
         {longName.substr(0, 30), -1},
         {"", -1},
     };

@@ -8,8 +8,12 @@ class NoTextureDevice final : public RenderDevice {
 public:
     HRESULT setRenderState(D3DRENDERSTATETYPE, uint32_t) override { return D3DERR_INVALIDCALL; }
     uint32_t renderState(D3DRENDERSTATETYPE) const override { return 0; }
-    HRESULT setTransform(D3DTRANSFORMSTATETYPE, const D3DMATRIX&) override { return D3DERR_INVALIDCALL; }
-    HRESULT getTransform(D3DTRANSFORMSTATETYPE, D3DMATRIX*) const override { return D3DERR_INVALIDCALL; }
+    HRESULT setTransform(D3DTRANSFORMSTATETYPE, const D3DMATRIX&) override {
+        return D3DERR_INVALIDCALL;
+    }
+    HRESULT getTransform(D3DTRANSFORMSTATETYPE, D3DMATRIX*) const override {
+        return D3DERR_INVALIDCALL;
+    }
     HRESULT setLight(uint32_t, const D3DLIGHT8&) override { return D3DERR_INVALIDCALL; }
     HRESULT lightEnable(uint32_t, bool) override { return D3DERR_INVALIDCALL; }
     HRESULT setMaterial(const D3DMATERIAL8&) override { return D3DERR_INVALIDCALL; }
@@ -28,9 +32,15 @@ public:
         return D3DERR_OUTOFVIDEOMEMORY;
     }
     HRESULT setVertexShader(uint32_t) override { return D3DERR_INVALIDCALL; }
-    HRESULT setStreamSource(uint32_t, VertexBuffer*, uint32_t) override { return D3DERR_INVALIDCALL; }
-    HRESULT drawPrimitive(D3DPRIMITIVETYPE, uint32_t, uint32_t) override { return D3DERR_INVALIDCALL; }
-    HRESULT drawSpriteQuads(Texture*, const SpriteVertex*, uint32_t) override { return D3DERR_INVALIDCALL; }
+    HRESULT setStreamSource(uint32_t, VertexBuffer*, uint32_t) override {
+        return D3DERR_INVALIDCALL;
+    }
+    HRESULT drawPrimitive(D3DPRIMITIVETYPE, uint32_t, uint32_t) override {
+        return D3DERR_INVALIDCALL;
+    }
+    HRESULT drawSpriteQuads(Texture*, const SpriteVertex*, uint32_t) override {
+        return D3DERR_INVALIDCALL;
+    }
     HRESULT beginScene() override { return D3DERR_INVALIDCALL; }
     HRESULT endScene() override { return D3DERR_INVALIDCALL; }
     HRESULT clear(uint32_t, D3DCOLOR, float, uint32_t) override { return D3DERR_INVALIDCALL; }

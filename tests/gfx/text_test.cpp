@@ -26,7 +26,9 @@ void frame(HeadlessDevice& d, const std::function<void()>& draw) {
     d.readBack();
 }
 
-uint32_t rgb(HeadlessDevice& d, float x, float y) { return d.pixel(int(x), int(y)) & 0xFFFFFF; }
+uint32_t rgb(HeadlessDevice& d, float x, float y) {
+    return d.pixel(int(x), int(y)) & 0xFFFFFF;
+}
 }  // namespace
 
 TEST(Text, GlyphPlacementScaleAndShadowFollowTheBackBuffer) {
@@ -71,9 +73,11 @@ TEST(Text, NameLineColoursAndLineFeed) {
     } cases[] = {
         // "_", the player's name between 0x01 and CR, a line feed, then the body.
         {"_\x01" + kFull + kFull + "\r\n" + kFull + kFull, 0x8BB8FB, 0x8BB8FB, 0x30A050, 0x30A050},
-        {"_\x02" + kFull + "\r" + kFull + "\n" + kFull + kFull, 0xFA8989, 0x30A050, 0x30A050, 0x30A050},
+        {"_\x02" + kFull + "\r" + kFull + "\n" + kFull + kFull, 0xFA8989, 0x30A050, 0x30A050,
+         0x30A050},
         // 0x01 and 0x02 off the name line change nothing.
-        {"\x01" + kFull + "\x02" + kFull + "\n" + kFull + "\x01" + kFull, 0x30A050, 0x30A050, 0x30A050, 0x30A050},
+        {"\x01" + kFull + "\x02" + kFull + "\n" + kFull + "\x01" + kFull, 0x30A050, 0x30A050,
+         0x30A050, 0x30A050},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.first);
@@ -100,7 +104,11 @@ TEST(Text, WrapKeepsAFullStopOnTheLineAndMaxGlyphsStops) {
         std::vector<std::pair<int, int>> empty;
     } cases[] = {
         // Four characters with "。" fourth all stay on the first line; the wrap follows it.
-        {kFull + kFull + kFull + stop + kFull, 3, 0xFFFF, {{0, 0}, {2, 0}, {0, 1}}, {{1, 1}, {4, 0}}},
+        {kFull + kFull + kFull + stop + kFull,
+         3,
+         0xFFFF,
+         {{0, 0}, {2, 0}, {0, 1}},
+         {{1, 1}, {4, 0}}},
         // Without it the fourth character wraps.
         {kFull + kFull + kFull + kFull, 3, 0xFFFF, {{2, 0}, {0, 1}}, {{3, 0}, {1, 1}}},
         // maxGlyphs stops after that many characters; below 0 and at 0 nothing is drawn.
@@ -112,14 +120,21 @@ TEST(Text, WrapKeepsAFullStopOnTheLineAndMaxGlyphsStops) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.perLine * 1000 + c.maxGlyphs);
-        frame(d, [&] { d.graphics->drawText(300, 200, 0xFFFFFFFF, c.text.c_str(), -1, c.perLine, c.maxGlyphs); });
+        frame(d, [&] {
+            d.graphics->drawText(300, 200, 0xFFFFFFFF, c.text.c_str(), -1, c.perLine, c.maxGlyphs);
+        });
         for (auto [column, line] : c.drawn)
-            EXPECT_EQ(rgb(d, 300 + 25 * column + 8, 200 + 29 * line + 8), 0xFFFFFFu) << column << "," << line;
+            EXPECT_EQ(rgb(d, 300 + 25 * column + 8, 200 + 29 * line + 8), 0xFFFFFFu)
+                << column << "," << line;
         for (auto [column, line] : c.empty)
-            EXPECT_EQ(rgb(d, 300 + 25 * column + 8, 200 + 29 * line + 8), kClear & 0xFFFFFF) << column << "," << line;
+            EXPECT_EQ(rgb(d, 300 + 25 * column + 8, 200 + 29 * line + 8), kClear & 0xFFFFFF)
+                << column << "," << line;
     }
     // The full stop itself sits in the fourth cell of the first line (its bottom-right quarter).
-    frame(d, [&] { d.graphics->drawText(300, 200, 0xFFFFFFFF, (kFull + kFull + kFull + stop).c_str(), -1, 3, 0xFFFF); });
+    frame(d, [&] {
+        d.graphics->drawText(300, 200, 0xFFFFFFFF, (kFull + kFull + kFull + stop).c_str(), -1, 3,
+                             0xFFFF);
+    });
     EXPECT_EQ(rgb(d, 300 + 75 + 20, 200 + 20), 0xFFFFFFu);
 }
 

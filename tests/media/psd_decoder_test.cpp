@@ -1,4 +1,6 @@
 // The PSD decoder: layers written by our writer and by ImageMagick, edge cases and bad input.
+#include "media/psd_decoder.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -7,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "media/psd_decoder.h"
 #include "tests/support/test_files.h"
 #include "tools/writers/png_writer.h"
 #include "tools/writers/psd_writer.h"
@@ -67,8 +68,9 @@ TEST(PsdDecoder, DecodesWrittenLayersInEveryChannelForm) {
     } forms[] = {{true, true}, {false, true}, {true, false}, {false, false}};
     int i = 0;
     for (const Form& f : forms) {
-        PsdWriterLayer layer = psdLayer("layer" + std::to_string(i), 3 * i, 5 + i, 37 + i, 11 + 2 * i,
-                                        pattern(37 + i, 11 + 2 * i, 7 + i), uint8_t(100 + i));
+        PsdWriterLayer layer =
+            psdLayer("layer" + std::to_string(i), 3 * i, 5 + i, 37 + i, 11 + 2 * i,
+                     pattern(37 + i, 11 + 2 * i, 7 + i), uint8_t(100 + i));
         layer.rle = f.rle;
         layer.alpha = f.alpha;
         d.layers.push_back(layer);
@@ -100,14 +102,16 @@ TEST(PsdDecoder, EdgeCasesOfCountRectangleAlphaAndNames) {
     // A negative count field counts by its absolute value.
     PsdDocument d;
     d.negativeCount = true;
-    d.layers = {psdLayer("a", 0, 0, 2, 2, pattern(2, 2, 1)), psdLayer("b", 1, 1, 3, 1, pattern(3, 1, 2))};
+    d.layers = {psdLayer("a", 0, 0, 2, 2, pattern(2, 2, 1)),
+                psdLayer("b", 1, 1, 3, 1, pattern(3, 1, 2))};
     std::vector<uint8_t> bytes = writePsd(d);
     EXPECT_EQ(count(bytes), 2);
     ASSERT_TRUE(decode(bytes, 1));
     EXPECT_STREQ(decode(bytes, 1)->name, "b");
 
     // An empty rectangle, and an inverted one, decode to an empty layer.
-    for (auto [top, left, bottom, right] : {std::array{10, 20, 10, 20}, std::array{10, 20, 5, 30}}) {
+    for (auto [top, left, bottom, right] :
+         {std::array{10, 20, 10, 20}, std::array{10, 20, 5, 30}}) {
         PsdWriterLayer empty;
         empty.name = "empty";
         empty.top = top, empty.left = left, empty.bottom = bottom, empty.right = right;
@@ -134,13 +138,17 @@ TEST(PsdDecoder, MissingChannelsStayWhiteAndMasksAndFifthChannelsAreIgnored) {
     PsdWriterLayer layer = psdLayer("c", 0, 0, 2, 1, {});
     // Only green, then a mask channel that must not land anywhere.
     layer.channels = {{1, psdRawChannel({0x10, 0x20})}, {-2, psdRawChannel({0x00, 0x00})}};
-    EXPECT_EQ(pixelsOf(*decode(oneLayer(layer), 0)), (std::vector<uint32_t>{0xFFFF10FF, 0xFFFF20FF}));
+    EXPECT_EQ(pixelsOf(*decode(oneLayer(layer), 0)),
+              (std::vector<uint32_t>{0xFFFF10FF, 0xFFFF20FF}));
 
     // Five channels: the fifth (blue) is not decoded.
-    layer.channels = {{-1, psdRawChannel({0x80, 0x80})}, {0, psdRawChannel({1, 2})},
-                      {1, psdRawChannel({3, 4})},       {-2, psdRawChannel({9, 9})},
+    layer.channels = {{-1, psdRawChannel({0x80, 0x80})},
+                      {0, psdRawChannel({1, 2})},
+                      {1, psdRawChannel({3, 4})},
+                      {-2, psdRawChannel({9, 9})},
                       {2, psdRawChannel({5, 6})}};
-    EXPECT_EQ(pixelsOf(*decode(oneLayer(layer), 0)), (std::vector<uint32_t>{0x800103FF, 0x800204FF}));
+    EXPECT_EQ(pixelsOf(*decode(oneLayer(layer), 0)),
+              (std::vector<uint32_t>{0x800103FF, 0x800204FF}));
 }
 
 TEST(PsdDecoder, RlePacketsIncluding0x80AndRunsPastTheRow) {
@@ -196,7 +204,8 @@ TEST(PsdDecoder, EveryTruncationStaysInsideTheBuffer) {
     PsdDocument d;
     d.width = 40;
     d.height = 30;
-    d.layers = {psdLayer("one", 0, 0, 9, 7, pattern(9, 7, 4)), psdLayer("two", 3, 4, 12, 5, pattern(12, 5, 5))};
+    d.layers = {psdLayer("one", 0, 0, 9, 7, pattern(9, 7, 4)),
+                psdLayer("two", 3, 4, 12, 5, pattern(12, 5, 5))};
     d.layers[1].rle = false;
     const std::vector<uint8_t> bytes = writePsd(d);
     const LayerPtr whole = decode(bytes, 1);

@@ -17,15 +17,17 @@ struct ToolRun {
 };
 
 ToolRun run(const std::filesystem::path& folder, const std::string& args) {
-    const std::string command = "cd '" + folder.string() + "' && '" TR2TOOL_PATH "' " + args +
-                                " >tool.out 2>tool.err";
+    const std::string command =
+        "cd '" + folder.string() + "' && '" TR2TOOL_PATH "' " + args + " >tool.out 2>tool.err";
     const int status = std::system(command.c_str());
-    const std::vector<uint8_t> out = readBytes(folder / "tool.out"), err = readBytes(folder / "tool.err");
+    const std::vector<uint8_t> out = readBytes(folder / "tool.out"),
+                               err = readBytes(folder / "tool.err");
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, std::string(out.begin(), out.end()),
             std::string(err.begin(), err.end())};
 }
 
-std::vector<uint32_t> png(const std::filesystem::path& path, int* width = nullptr, int* height = nullptr) {
+std::vector<uint32_t> png(const std::filesystem::path& path, int* width = nullptr,
+                          int* height = nullptr) {
     int w = 0, h = 0;
     std::vector<uint32_t> pixels;
     EXPECT_TRUE(readPng(path.string(), &w, &h, &pixels)) << path;
@@ -56,10 +58,13 @@ TEST(PsdExport, GivesTheLayersImageMagickReads) {
         const Source& s = sources[i];
         const std::string file = (folder / (std::string(s.name) + ".png")).string();
         ASSERT_TRUE(writePng(file, s.width, s.height, noise(s.width, s.height, 3 + i).data()));
-        command += " \\( " + file + " -set label " + s.name + " -repage +" + std::to_string(s.left) +
-                   "+" + std::to_string(s.top) + " \\)";
+        command += " \\( " + file + " -set label " + s.name + " -repage +" +
+                   std::to_string(s.left) + "+" + std::to_string(s.top) + " \\)";
     }
-    ASSERT_EQ(std::system((command + " -depth 8 -compress RLE '" + (folder / "doc.psd").string() + "'").c_str()), 0);
+    ASSERT_EQ(
+        std::system(
+            (command + " -depth 8 -compress RLE '" + (folder / "doc.psd").string() + "'").c_str()),
+        0);
 
     const ToolRun r = run(folder, "psd-export doc.psd layers");
     ASSERT_EQ(r.code, 0) << r.err;
@@ -71,9 +76,12 @@ TEST(PsdExport, GivesTheLayersImageMagickReads) {
                     std::to_string(s.height) + "\t255\n";
         char name[16];
         std::snprintf(name, sizeof name, "%03d.png", i);
-        const std::string reference = (folder / ("reference" + std::to_string(i) + ".png")).string();
+        const std::string reference =
+            (folder / ("reference" + std::to_string(i) + ".png")).string();
         ASSERT_EQ(std::system(("/usr/bin/convert '" + (folder / "doc.psd").string() + "[" +
-                               std::to_string(i + 1) + "]' '" + reference + "'").c_str()), 0);
+                               std::to_string(i + 1) + "]' '" + reference + "'")
+                                  .c_str()),
+                  0);
         std::vector<uint32_t> theirs = png(reference);
         for (uint32_t& v : theirs)
             if ((v >> 24) == 0) v = 0;
@@ -128,7 +136,9 @@ TEST(PsdExport, WrittenDocumentsReadTheSameInImageMagick) {
     for (int i = 0; i < 3; ++i) {
         const std::string reference = (folder / ("im" + std::to_string(i) + ".png")).string();
         ASSERT_EQ(std::system(("/usr/bin/convert '" + (folder / "ours.psd").string() + "[" +
-                               std::to_string(i + 1) + "]' '" + reference + "'").c_str()), 0);
+                               std::to_string(i + 1) + "]' '" + reference + "'")
+                                  .c_str()),
+                  0);
         std::vector<uint32_t> theirs = png(reference);
         for (uint32_t& v : theirs)
             if ((v >> 24) == 0) v = 0;

@@ -39,7 +39,8 @@ std::string utf8Of(uint16_t code) {
 bool renderGlyph(FT_Face face, char32_t codePoint, int baseline, std::vector<uint8_t>* alpha) {
     const FT_UInt index = FT_Get_Char_Index(face, codePoint);
     if (index == 0) return false;
-    if (FT_Load_Glyph(face, index, FT_LOAD_DEFAULT) || FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL))
+    if (FT_Load_Glyph(face, index, FT_LOAD_DEFAULT) ||
+        FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL))
         return false;
     const FT_GlyphSlot slot = face->glyph;
     const FT_Bitmap& bitmap = slot->bitmap;
@@ -67,8 +68,7 @@ int run(const std::vector<std::string>& args) {
         return kToolFailure;
     }
     FT_Face face;
-    if (FT_New_Face(library, args[0].c_str(), 0, &face) ||
-        FT_Set_Pixel_Sizes(face, 0, kEmPixels)) {
+    if (FT_New_Face(library, args[0].c_str(), 0, &face) || FT_Set_Pixel_Sizes(face, 0, kEmPixels)) {
         std::fprintf(stderr, "%s: not a font FreeType can read\n", args[0].c_str());
         FT_Done_FreeType(library);
         return kToolFailure;
@@ -85,7 +85,8 @@ int run(const std::vector<std::string>& args) {
         FontGlyph glyph;
         glyph.code = code;
         if (!renderGlyph(face, codePoint, baseline, &glyph.alpha)) {
-            std::printf("missing %04X U+%04X %s\n", code, static_cast<unsigned>(codePoint), utf8Of(code).c_str());
+            std::printf("missing %04X U+%04X %s\n", code, static_cast<unsigned>(codePoint),
+                        utf8Of(code).c_str());
             ++lacking;
             continue;
         }
@@ -96,7 +97,8 @@ int run(const std::vector<std::string>& args) {
 
     const std::vector<uint8_t> bytes = writeFont(kGlyphSize, glyphs);
     std::ofstream out(args[1], std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     out.close();
     if (!out) {
         std::fprintf(stderr, "%s: cannot be written\n", args[1].c_str());

@@ -50,15 +50,15 @@ std::vector<PsdChannel> channelsOf(const PsdWriterLayer& layer) {
     for (const auto& c : order) {
         if (c.id == -1 && !layer.alpha) continue;
         const std::vector<uint8_t> bytes = component(layer.pixels, c.shift, count);
-        channels.push_back({c.id, layer.rle ? psdRleChannel(bytes, width, height)
-                                            : psdRawChannel(bytes)});
+        channels.push_back(
+            {c.id, layer.rle ? psdRleChannel(bytes, width, height) : psdRawChannel(bytes)});
     }
     return channels;
 }
 }  // namespace
 
-PsdWriterLayer psdLayer(std::string name, int32_t left, int32_t top, int32_t width,
-                        int32_t height, std::vector<uint32_t> pixels, uint8_t opacity) {
+PsdWriterLayer psdLayer(std::string name, int32_t left, int32_t top, int32_t width, int32_t height,
+                        std::vector<uint32_t> pixels, uint8_t opacity) {
     PsdWriterLayer layer;
     layer.name = std::move(name);
     layer.left = left;
@@ -148,13 +148,15 @@ std::vector<uint8_t> writePsd(const PsdDocument& document) {
     out.patchU32be(sectionAt, static_cast<uint32_t>(out.size() - sectionAt - 4));
 
     // The merged image: every channel blank, RLE.
-    const std::vector<uint8_t> blank(static_cast<size_t>(document.width > 0 ? document.width : 0), 0);
+    const std::vector<uint8_t> blank(static_cast<size_t>(document.width > 0 ? document.width : 0),
+                                     0);
     ByteWriter row;
     packRow(row, blank.data(), document.width);
     out.u16be(1);
     for (int i = 0; i < mergedChannels * document.height; ++i)
         out.u16be(static_cast<uint16_t>(row.size()));
-    for (int i = 0; i < mergedChannels * document.height; ++i) out.raw(row.bytes.data(), row.size());
+    for (int i = 0; i < mergedChannels * document.height; ++i)
+        out.raw(row.bytes.data(), row.size());
     return out.bytes;
 }
 
@@ -162,7 +164,9 @@ bool writePsdFile(const std::filesystem::path& path, const PsdDocument& document
                   std::string* error) {
     const std::vector<uint8_t> bytes = writePsd(document);
     std::ofstream file(path, std::ios::binary);
-    if (file) file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (file)
+        file.write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
     if (!file) {
         if (error) *error = path.string() + ": cannot be written";
         return false;

@@ -33,8 +33,8 @@ struct PsdDocument {
 };
 
 // A layer of `width` x `height` at (left, top).
-PsdWriterLayer psdLayer(std::string name, int32_t left, int32_t top, int32_t width,
-                        int32_t height, std::vector<uint32_t> pixels, uint8_t opacity = 255);
+PsdWriterLayer psdLayer(std::string name, int32_t left, int32_t top, int32_t width, int32_t height,
+                        std::vector<uint32_t> pixels, uint8_t opacity = 255);
 
 // A channel's stored bytes from its width x height component bytes (rows from the top):
 // compression 0 and the bytes, or compression 1, the row byte counts and PackBits rows.
