@@ -8,11 +8,12 @@ extern const ToolCommand kCheckCommand;
 extern const ToolCommand kCatCommand;
 extern const ToolCommand kPsdExportCommand;
 extern const ToolCommand kFontBuildCommand;
+extern const ToolCommand kScriptRunCommand;
 
 const std::vector<const ToolCommand*>& toolCommands() {
     static const std::vector<const ToolCommand*> commands = {
-        &kPackCommand,      &kUnpackCommand,    &kListCommand, &kCheckCommand, &kCatCommand,
-        &kPsdExportCommand, &kFontBuildCommand,
+        &kPackCommand,      &kUnpackCommand,    &kListCommand,      &kCheckCommand, &kCatCommand,
+        &kPsdExportCommand, &kFontBuildCommand, &kScriptRunCommand,
     };
     return commands;
 }
