@@ -2,6 +2,7 @@
 #include <benchmark/benchmark.h>
 
 #include "app/settings.h"
+#include "archive/catalogue.h"
 #include "gfx/graphics_device.h"
 #include "platform/d3dx8_math.h"
 #include "platform/window.h"
@@ -11,6 +12,8 @@ struct Device {
     std::unique_ptr<Window> window;
     GraphicsDevice graphics;
     explicit Device(int width, int height) {
+        // The device loads "font.bin" from the add-ons of the run folder.
+        buildCatalogue();
         Settings& s = mutableSettings();
         s.screenWidth = width;
         s.screenHeight = height;

@@ -33,7 +33,9 @@ GraphicsDevice* graphicsDevice() { return current; }
 void setGraphicsDevice(GraphicsDevice* device) { current = device; }
 
 GraphicsDevice::~GraphicsDevice() {
-    // The sprite and the device go before the factory, as their owner would release them.
+    // The glyphs, the sprite and the device go before the factory, as their owner would
+    // release them.
+    glyphs_.reset();
     sprite_.reset();
     device_.reset();
     direct3d_.reset();
@@ -92,6 +94,8 @@ bool GraphicsDevice::init(Window* window) {
 
     beginFrame(0);
     endFrame();
+    // The first content the program asks for: without "font.bin" it ends here.
+    if (!glyphs_) glyphs_ = std::make_unique<GlyphRenderer>(device_.get());
     return true;
 }
 
@@ -145,4 +149,61 @@ void GraphicsDevice::beginFrame(D3DCOLOR clearColour) {
 void GraphicsDevice::endFrame() {
     if (!device_ || !window_) return;
     if (device_->present() == D3D_OK) presented_ = true;
+}
+
+void GraphicsDevice::drawGlyph(float x, float y, D3DCOLOR colour, uint16_t code, int size) {
+    if (!glyphs_ || !sprite_) return;
+    if (size < 0) size = 26;
+    const float sx = static_cast<float>(backBufferWidth()) * 0.00125f;
+    const float sy = static_cast<float>(backBufferHeight()) * 0.0016666667f;
+    Texture* texture = glyphs_->glyphTexture(code);
+    const D3DXVECTOR2 scale{static_cast<float>(size) * sx / 32, static_cast<float>(size) * sy / 32};
+    const D3DXVECTOR2 shadow{(x + 2) * sx, (y + 2) * sy};
+    sprite_->Draw(texture, nullptr, &scale, nullptr, 0, &shadow, colour & 0xFF000000);
+    const D3DXVECTOR2 at{x * sx, y * sy};
+    sprite_->Draw(texture, nullptr, &scale, nullptr, 0, &at, colour);
+}
+
+void GraphicsDevice::drawText(float x, float y, D3DCOLOR colour, const char* text, int size,
+                              int perLine, int maxGlyphs) {
+    if (maxGlyphs < 0 || !text) return;
+    const float advance = static_cast<float>(size - 1 < 0 ? 25 : size - 1);
+    D3DCOLOR current = colour;
+    bool nameLine = false;
+    float penX = x, penY = y;
+    int drawn = 0, onLine = 0;
+    const auto* p = reinterpret_cast<const unsigned char*>(text);
+    while (*p) {
+        const unsigned char b = *p++;
+        switch (b) {
+            case 0x01: if (nameLine) current = kNameColour1; continue;
+            case 0x02: if (nameLine) current = kNameColour2; continue;
+            case 0x0D: current = colour; continue;
+            case 0x0A:
+                nameLine = false;
+                penX = x;
+                penY += advance + 4;
+                continue;
+            case 0x5F:
+                penX -= 8;
+                nameLine = true;
+                continue;
+            default: break;
+        }
+        // A lead byte without its trail byte ends the text.
+        if (!*p || drawn >= maxGlyphs) return;
+        const auto code = static_cast<uint16_t>(b << 8 | *p++);
+        drawGlyph(penX, penY, current, code, size);
+        ++drawn;
+        ++onLine;
+        penX += advance;
+        if (drawn >= maxGlyphs) return;
+        // A full stop at the wrap point stays on the line.
+        const bool fullStopNext = p[0] == 0x81 && p[1] == 0x42;
+        if (onLine >= perLine && !fullStopNext) {
+            onLine = 0;
+            penX = x;
+            penY += advance + 4;
+        }
+    }
 }

@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "gfx/glyph_renderer.h"
 #include "platform/d3dx8_math.h"
 #include "platform/d3dx8_sprite.h"
 #include "platform/render_device.h"
@@ -25,6 +26,17 @@ public:
     void rebuildView();
     // Writes the back buffer as screenshot/XXXXXXXX_NNNN.bmp.
     void takeScreenshot();
+
+    // One character at design position (x, y) of the 800 x 600 space, with its black shadow
+    // 2 design pixels right and down; `size` < 0 means 26.
+    void drawGlyph(float x, float y, D3DCOLOR colour, uint16_t code, int size = -1);
+    // CP932 text: double-byte characters and the control bytes 0x01 and 0x02 (name colours on
+    // the name line), 0x0D (back to `colour`), 0x0A (line feed) and "_" (name line). The pen
+    // advances by size - 1 (25 when that is negative); lines wrap after `perLine` characters
+    // unless the next one is "。" (0x8142); drawing stops after `maxGlyphs` characters.
+    void drawText(float x, float y, D3DCOLOR colour, const char* text, int size = -1,
+                  int perLine = 0xFFFF, int maxGlyphs = 0xFFFF);
+    GlyphRenderer* glyphRenderer() const { return glyphs_.get(); }
 
     RenderDevice* device() const { return device_.get(); }
     ID3DXSprite* sprite() const { return sprite_.get(); }
@@ -52,7 +64,12 @@ private:
     D3DXVECTOR3 eye_{1, 1, 1}, target_{0, 1, 0}, up_{0, 1, 0};
     bool printScreenWasDown_ = false;
     int creationAttempt_ = 0;
+    std::unique_ptr<GlyphRenderer> glyphs_;
 };
+
+// The name colours that 0x01 and 0x02 select on the name line.
+constexpr D3DCOLOR kNameColour1 = 0xFF8BB8FB;
+constexpr D3DCOLOR kNameColour2 = 0xFFFA8989;
 
 // The process-wide device wrapper (null until the application creates it).
 GraphicsDevice* graphicsDevice();

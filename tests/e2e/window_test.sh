@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # End-to-end: the real program under Xvfb (window size and title, frames, Print Screen,
-# single instance, exit codes on SIGTERM, window close and device failure).
-# usage: window_test.sh TR2 CLOSE_WINDOW WORK_FOLDER
+# single instance, exit codes on SIGTERM, window close, device failure and a missing font).
+# usage: window_test.sh TR2 CLOSE_WINDOW WORK_FOLDER FONT_ARCHIVE
 set -euo pipefail
 
 if [ "${1:-}" != "--inner" ]; then
@@ -10,8 +10,9 @@ if [ "${1:-}" != "--inner" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" --inner "$@"
 fi
 shift
-tr2=$(realpath "$1"); close_window=$(realpath "$2"); work=$3
-rm -rf "$work"; mkdir -p "$work/add-ons"; cd "$work"
+tr2=$(realpath "$1"); close_window=$(realpath "$2"); work=$3; font=$(realpath "$4")
+[ -f "$font" ] || { echo "FAIL: no font archive at $4 (build the content first)"; exit 1; }
+rm -rf "$work"; mkdir -p "$work/add-ons"; cp "$font" "$work/add-ons/"; cd "$work"
 
 fail() { echo "FAIL: $*"; exit 1; }
 
@@ -92,5 +93,11 @@ echo "== no display: the device failure message and exit code 0"
 code=0; env -u DISPLAY timeout 30 "$tr2" -window 2>nodisplay.err || code=$?
 [ "$code" = 0 ] || fail "without a display the exit code was $code"
 grep -q "DirectX8" nodisplay.err || fail "no device failure message: $(cat nodisplay.err)"
+
+echo "== no archive: the missing-file message for font.bin and exit code 255"
+mkdir -p empty/add-ons
+code=0; (cd empty && timeout 30 "$tr2" -window 2>../nofont.err) || code=$?
+[ "$code" = 255 ] || fail "without font.bin the exit code was $code"
+grep -q "ファイル font.bin が見つかりません。" nofont.err || fail "no missing-file message: $(cat nofont.err)"
 
 echo "PASS"

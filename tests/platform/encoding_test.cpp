@@ -20,3 +20,17 @@ TEST(Encoding, ReplacesBytesThatDoNotConvert) {
     EXPECT_EQ(cp932ToUtf8("a\x81"), "a?");
     EXPECT_EQ(cp932ToUtf8(""), "");
 }
+
+TEST(Encoding, CodePointOfOneDoubleByteCharacter) {
+    struct Case {
+        uint16_t code;
+        char32_t codePoint;
+    } cases[] = {
+        {0x8142, U'。'}, {0x82A0, U'あ'}, {0x889F, U'亜'}, {0x8160, U'～'}, {0x8740, U'①'},
+        {0x817F, 0},      // no character at this trail byte
+        {0x85A0, 0},      // an empty row
+        {0x4142, 0},      // not a lead byte
+        {0x81FD, 0},
+    };
+    for (const Case& c : cases) EXPECT_EQ(cp932CodePoint(c.code), c.codePoint) << std::hex << c.code;
+}

@@ -2,10 +2,21 @@
 #include "tests/support/headless_device.h"
 
 #include <cstring>
+#include <filesystem>
 
 #include "app/settings.h"
+#include "archive/catalogue.h"
+#include "tests/support/test_font.h"
+#include "tools/writers/archive_writer.h"
 
 HeadlessDevice::HeadlessDevice(int width, int height) {
+    // The device loads "font.bin" from the add-ons of the current folder: give it the test font.
+    std::filesystem::create_directories("add-ons");
+    ArchiveMember font;
+    font.name = "font.bin";
+    font.data = testFontBytes();
+    writeArchiveFile("add-ons/headless_font.tr2", "FILE_0=font.bin\n", {font});
+    buildCatalogue();
     resetSettings();
     Settings& s = mutableSettings();
     s.screenWidth = width;

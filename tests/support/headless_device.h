@@ -7,7 +7,9 @@
 #include "platform/window.h"
 
 struct HeadlessDevice {
-    // Creates a windowed device of the given back-buffer size; check ok() before use.
+    // Creates a windowed device of the given back-buffer size; check ok() before use. The
+    // device loads the test font (test_font.h) from "add-ons/headless_font.tr2", which this
+    // writes into the current folder before it rebuilds the catalogue.
     HeadlessDevice(int width = 800, int height = 600);
     ~HeadlessDevice();
 

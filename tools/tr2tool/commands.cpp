@@ -6,12 +6,14 @@ extern const ToolCommand kUnpackCommand;
 extern const ToolCommand kListCommand;
 extern const ToolCommand kCheckCommand;
 extern const ToolCommand kCatCommand;
+extern const ToolCommand kPsdExportCommand;
+extern const ToolCommand kFontBuildCommand;
 extern const ToolCommand kScriptRunCommand;
 
 const std::vector<const ToolCommand*>& toolCommands() {
     static const std::vector<const ToolCommand*> commands = {
-        &kPackCommand, &kUnpackCommand, &kListCommand, &kCheckCommand, &kCatCommand,
-        &kScriptRunCommand,
+        &kPackCommand,      &kUnpackCommand,    &kListCommand,      &kCheckCommand, &kCatCommand,
+        &kPsdExportCommand, &kFontBuildCommand, &kScriptRunCommand,
     };
     return commands;
 }

@@ -1,0 +1,171 @@
+// 2D content: PSD decoding, psd-export against ImageMagick, and drawing a message page.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/settings.h"
+#include "archive/catalogue.h"
+#include "gfx/graphics_device.h"
+#include "media/psd_decoder.h"
+#include "platform/encoding.h"
+#include "platform/window.h"
+#include "tools/writers/psd_writer.h"
+
+namespace {
+// An 800 x 600 interface document with a dozen layers: a full background, windows, buttons
+// and icons, with flat areas, gradients and transparent edges as drawn interface art has.
+PsdDocument interfaceDocument() {
+    PsdDocument doc;
+    struct Rect {
+        int left, top, width, height;
+    } rects[] = {{0, 0, 800, 600},    {20, 400, 760, 180}, {30, 20, 300, 64},   {600, 20, 180, 180},
+                 {40, 420, 120, 40},  {180, 420, 120, 40}, {320, 420, 120, 40}, {0, 0, 800, 600},
+                 {500, 300, 256, 96}, {10, 300, 64, 64},   {90, 300, 64, 64},   {700, 540, 90, 50}};
+    int i = 0;
+    for (const Rect& r : rects) {
+        std::vector<uint32_t> p(size_t(r.width) * r.height);
+        for (int y = 0; y < r.height; ++y)
+            for (int x = 0; x < r.width; ++x) {
+                const bool edge = x < 3 || y < 3 || x >= r.width - 3 || y >= r.height - 3;
+                const uint32_t alpha = edge ? 0 : (i == 7 ? 0x80 : 0xFF);
+                const uint32_t shade = (i % 3 == 0) ? (x + y) & 0xFF : (x / 8 * 8) & 0xFF;
+                p[size_t(y) * r.width + x] =
+                    alpha << 24 | shade << 16 | uint32_t(40 * i) << 8 | 0x30;
+            }
+        doc.layers.push_back(
+            psdLayer("layer" + std::to_string(i), r.left, r.top, r.width, r.height, p));
+        ++i;
+    }
+    return doc;
+}
+
+void BM_PsdDecode(benchmark::State& state) {
+    const std::vector<uint8_t> psd = writePsd(interfaceDocument());
+    double pixels = 0;
+    for (auto _ : state) {
+        const int count = countPsdLayers(psd.data(), psd.size());
+        for (int i = 0; i < count; ++i) {
+            PsdLayer* layer = readPsdLayer(psd.data(), psd.size(), i);
+            pixels += double(layer->width) * layer->height;
+            benchmark::DoNotOptimize(layer->pixels);
+            freePsdLayer(layer);
+        }
+    }
+    state.counters["Mpixel/s"] = benchmark::Counter(pixels / 1e6, benchmark::Counter::kIsRate);
+    state.counters["layers"] = 12;
+}
+BENCHMARK(BM_PsdDecode)->Unit(benchmark::kMillisecond);
+
+double secondsOf(const std::string& command) {
+    const auto start = std::chrono::steady_clock::now();
+    if (std::system(command.c_str()) != 0) return -1;
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The whole export process, ours against ImageMagick writing the same twelve layers as PNG
+// from the same file. The iteration time is ours; the counters give ImageMagick's and the ratio.
+void BM_PsdExportAgainstImageMagick(benchmark::State& state) {
+    const auto folder = std::filesystem::temp_directory_path() / "tr2_bench_gfx2d";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder / "ours");
+    std::filesystem::create_directories(folder / "theirs");
+    const std::string psd = (folder / "interface.psd").string();
+    writePsdFile(psd, interfaceDocument());
+    const std::string ours = "'" TR2TOOL_PATH "' psd-export '" + psd + "' '" +
+                             (folder / "ours").string() + "' >/dev/null";
+    const std::string theirs = "/usr/bin/convert '" + psd + "[1-12]' +adjoin '" +
+                               (folder / "theirs" / "%03d.png").string() + "'";
+    double oursTotal = 0, theirsTotal = 0;
+    for (auto _ : state) {
+        const double a = secondsOf(ours), b = secondsOf(theirs);
+        if (a < 0 || b < 0) {
+            state.SkipWithError("an export failed");
+            break;
+        }
+        state.SetIterationTime(a);
+        oursTotal += a;
+        theirsTotal += b;
+    }
+    const double n = double(state.iterations());
+    state.counters["tr2tool_ms"] = oursTotal / n * 1e3;
+    state.counters["imagemagick_ms"] = theirsTotal / n * 1e3;
+    state.counters["imagemagick/tr2tool"] = oursTotal > 0 ? theirsTotal / oursTotal : 0;
+    std::filesystem::remove_all(folder);
+}
+BENCHMARK(BM_PsdExportAgainstImageMagick)
+    ->UseManualTime()
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
+// A full 768-byte message page: 12 lines of 31 characters and a last line of 6, drawn with the
+// font of the run folder's add-ons (the benchmark runs in build/run). The time includes the
+// sprite flush and the frame's present, as the game pays them; BM_EmptyFrame is the frame alone.
+std::string messagePage() {
+    const std::string sample = utf8ToCp932(
+        "春の陽ざしが窓から差しこんで、机の上の本をやわらかく照らしている。今日はどこへ出かけようか"
+        "、"
+        "それとも家でゆっくり過ごそうか。");
+    std::string page;
+    size_t at = 0;
+    auto character = [&] {
+        if (at + 2 > sample.size()) at = 0;
+        page += sample.substr(at, 2);
+        at += 2;
+    };
+    for (int line = 0; line < 12; ++line) {
+        for (int i = 0; i < 31; ++i) character();
+        page += '\n';
+    }
+    for (int i = 0; i < 6; ++i) character();
+    return page;
+}
+
+struct Device {
+    std::unique_ptr<Window> window;
+    GraphicsDevice graphics;
+    Device() {
+        buildCatalogue();
+        Settings& s = mutableSettings();
+        s.screenWidth = 800;
+        s.screenHeight = 600;
+        s.windowed = true;
+        WindowDescription d;
+        d.outerWidth = 800;
+        d.outerHeight = 600;
+        window = createWindow(d);
+        if (window) graphics.init(window.get());
+    }
+};
+
+void drawFrames(benchmark::State& state, const char* text) {
+    Device device;
+    if (!device.graphics.device()) {
+        state.SkipWithError("no render device");
+        return;
+    }
+    for (auto _ : state) {
+        device.graphics.beginFrame(0);
+        device.graphics.sprite()->Begin();
+        if (text) device.graphics.drawText(30, 100, 0xFFFFFFFF, text);
+        device.graphics.sprite()->End();
+        device.graphics.endFrame();
+    }
+}
+
+void BM_MessagePage(benchmark::State& state) {
+    const std::string page = messagePage();
+    drawFrames(state, page.c_str());
+    state.counters["bytes"] = double(page.size());
+}
+BENCHMARK(BM_MessagePage)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_EmptyFrame(benchmark::State& state) {
+    drawFrames(state, nullptr);
+}
+BENCHMARK(BM_EmptyFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
+}  // namespace
+
+BENCHMARK_MAIN();
