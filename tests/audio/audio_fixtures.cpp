@@ -2,6 +2,7 @@
 #include "tests/audio/audio_fixtures.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -16,16 +17,20 @@ std::vector<uint8_t> toneOgg(double seconds, int channels, int rate, double freq
 }
 
 std::vector<int16_t> oggdecSamples(const std::vector<uint8_t>& ogg) {
+    // Test programs may run side by side in one working folder: names of their own.
     static int counter = 0;
     const auto folder = std::filesystem::current_path() / "oggdec";
     std::filesystem::create_directories(folder);
-    const auto in = folder / ("in" + std::to_string(counter) + ".ogg");
-    const auto out = folder / ("out" + std::to_string(counter++) + ".raw");
+    const std::string stem = std::to_string(getpid()) + "_" + std::to_string(counter++);
+    const auto in = folder / (stem + ".ogg");
+    const auto out = folder / (stem + ".raw");
     writeBytes(in, ogg.data(), ogg.size());
     const std::string command =
         "oggdec -Q -R -b 16 -e 0 -s 1 -o '" + out.string() + "' '" + in.string() + "'";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
     const std::vector<uint8_t> raw = readBytes(out);
+    std::filesystem::remove(in);
+    std::filesystem::remove(out);
     std::vector<int16_t> samples(raw.size() / 2);
     std::memcpy(samples.data(), raw.data(), samples.size() * 2);
     return samples;

@@ -174,6 +174,7 @@ TEST_F(SoundStreamTest, ShutdownWithEveryChannelPlayingEndsEveryThread) {
 
 // The same through SDL's dummy driver, whose callback mixes in real time.
 TEST_F(SoundStreamTest, ShutdownOnTheSdlDeviceWhilePlaying) {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
     resetSettings();
     const int threadsBefore = processThreadCount();
     initSound();
