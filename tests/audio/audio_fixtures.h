@@ -31,6 +31,9 @@ bool eventually(Condition done, double seconds = 10);
 
 // The threads of this process, as the kernel lists them.
 int processThreadCount();
+// The same, once a thread has come and gone: a sanitizer's runtime starts a helper thread of its
+// own with the first thread, which must not count against the code under test.
+int settledThreadCount();
 
 #include <chrono>
 #include <thread>

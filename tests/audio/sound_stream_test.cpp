@@ -115,7 +115,7 @@ TEST_F(SoundStreamTest, VolumeScalesTheStreamAndZeroStillPlaysIt) {
 
 TEST_F(SoundStreamTest, WhatCannotPlayLeavesNoBufferOrThread) {
     MixingAudioDevice device;
-    const int threadsBefore = processThreadCount();
+    const int threadsBefore = settledThreadCount();
     const std::vector<uint8_t> tone = toneOgg(0.3, 2, 44100);
     const std::vector<std::vector<uint8_t>> unplayable = {
         {}, std::vector<uint8_t>(3000, 7), std::vector<uint8_t>(tone.begin(), tone.begin() + 50)};
@@ -126,21 +126,19 @@ TEST_F(SoundStreamTest, WhatCannotPlayLeavesNoBufferOrThread) {
         EXPECT_EQ(playing(stream), 0);
         stopStream(stream);  // frees the idle stream at once
     }
-#if 0  // PENDING-ARCHIVE
     for (const char* name : {"", "voice.wav", "voice.OGG", "ogg"}) {
         auto* stream = new SoundStream(&device);
         startStream(stream, name, false, 10000);
         EXPECT_EQ(stream->buffer, nullptr) << name;
         stopStream(stream);
     }
-#endif
     EXPECT_EQ(runningStreamThreads(), 0);
     EXPECT_EQ(processThreadCount(), threadsBefore);
 }
 
 TEST_F(SoundStreamTest, StartingAndStoppingManyTimesLeavesNoThreadBehind) {
     MixingAudioDevice device;
-    const int threadsBefore = processThreadCount();
+    const int threadsBefore = settledThreadCount();
     const std::vector<uint8_t> ogg = toneOgg(1.0, 1, 22050);
     for (int i = 0; i < 40; ++i) {
         SoundStream* stream = startOn(device, ogg, i % 2 == 0);
@@ -155,7 +153,7 @@ TEST_F(SoundStreamTest, StartingAndStoppingManyTimesLeavesNoThreadBehind) {
 
 TEST_F(SoundStreamTest, ShutdownWithEveryChannelPlayingEndsEveryThread) {
     resetSettings();
-    const int threadsBefore = processThreadCount();
+    const int threadsBefore = settledThreadCount();
     auto owned = std::make_unique<MixingAudioDevice>();
     MixingAudioDevice* device = owned.get();
     initSoundWithDevice(std::move(owned));
@@ -176,7 +174,7 @@ TEST_F(SoundStreamTest, ShutdownWithEveryChannelPlayingEndsEveryThread) {
 TEST_F(SoundStreamTest, ShutdownOnTheSdlDeviceWhilePlaying) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     resetSettings();
-    const int threadsBefore = processThreadCount();
+    const int threadsBefore = settledThreadCount();
     initSound();
     SoundSystem* system = soundSystem();
     ASSERT_NE(system, nullptr) << "SDL_AUDIODRIVER="
