@@ -1,8 +1,16 @@
 // The table of tr2tool commands.
 #include "tools/tr2tool/command.h"
 
+extern const ToolCommand kPackCommand;
+extern const ToolCommand kUnpackCommand;
+extern const ToolCommand kListCommand;
+extern const ToolCommand kCheckCommand;
+extern const ToolCommand kCatCommand;
+extern const ToolCommand kPlayCommand;
+
 const std::vector<const ToolCommand*>& toolCommands() {
     static const std::vector<const ToolCommand*> commands = {
+        &kPackCommand, &kUnpackCommand, &kListCommand, &kCheckCommand, &kCatCommand, &kPlayCommand,
     };
     return commands;
 }
