@@ -6,11 +6,13 @@ extern const ToolCommand kUnpackCommand;
 extern const ToolCommand kListCommand;
 extern const ToolCommand kCheckCommand;
 extern const ToolCommand kCatCommand;
+extern const ToolCommand kScriptRunCommand;
 extern const ToolCommand kPlayCommand;
 
 const std::vector<const ToolCommand*>& toolCommands() {
     static const std::vector<const ToolCommand*> commands = {
-        &kPackCommand, &kUnpackCommand, &kListCommand, &kCheckCommand, &kCatCommand, &kPlayCommand,
+        &kPackCommand, &kUnpackCommand, &kListCommand, &kCheckCommand, &kCatCommand,
+        &kScriptRunCommand, &kPlayCommand,
     };
     return commands;
 }
