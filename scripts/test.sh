@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Sets everything up and runs every test headless, in a normal and an AddressSanitizer+UBSan build.
+# Sets everything up and runs every test headless, in a normal and an AddressSanitizer+UBSan build,
+# and the audio tests (the ones with threads of their own) in a ThreadSanitizer build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
@@ -23,4 +24,10 @@ run_suite() {
 
 run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DTR2_SANITIZE=ON -DTR2_BENCH=OFF
+
+echo "== build-tsan: configure and build the audio tests"
+cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DTR2_TSAN=ON -DTR2_BENCH=OFF -DTR2_CONTENT=OFF >/dev/null
+cmake --build build-tsan -j"$jobs" --target tr2_audio_tests
+echo "== build-tsan: tests"
+(cd build-tsan && TSAN_OPTIONS="halt_on_error=1" ctest --output-on-failure -j"$jobs" --timeout 600)
 echo "All tests passed."

@@ -9,11 +9,13 @@ extern const ToolCommand kCatCommand;
 extern const ToolCommand kPsdExportCommand;
 extern const ToolCommand kFontBuildCommand;
 extern const ToolCommand kScriptRunCommand;
+extern const ToolCommand kPlayCommand;
 
 const std::vector<const ToolCommand*>& toolCommands() {
     static const std::vector<const ToolCommand*> commands = {
-        &kPackCommand,      &kUnpackCommand,    &kListCommand,      &kCheckCommand, &kCatCommand,
-        &kPsdExportCommand, &kFontBuildCommand, &kScriptRunCommand,
+        &kPackCommand,      &kUnpackCommand,    &kListCommand,      &kCheckCommand,
+        &kCatCommand,       &kPsdExportCommand, &kFontBuildCommand, &kScriptRunCommand,
+        &kPlayCommand,
     };
     return commands;
 }
