@@ -240,7 +240,9 @@ protected:
 
     uint32_t rgbAt(float x, float y, float z) {
         const auto [px, py] = pixelAt(x, y, z);
-        return h.pixel(px, py) & 0xFFFFFF;
+        const bool inside = px >= 0 && py >= 0 && px < h.image.width && py < h.image.height;
+        EXPECT_TRUE(inside) << x << ", " << y << ", " << z << " is off the picture";
+        return inside ? h.pixel(px, py) & 0xFFFFFF : 0xDEADBEEF;
     }
 
     HeadlessDevice h{200, 200};
@@ -317,21 +319,21 @@ TEST_F(DrawnModel, ACostumePartFollowsTheBodysPalette) {
 TEST_F(DrawnModel, OneSidedMeshesShowOnlyTheirCounterClockwiseFaces) {
     TmbModel m;
     m.materials.resize(1);
-    TmbMesh front = rectangleMesh("front", -2, 2, -0.5f, 0, 0, 0, 0xFFFF0000);
+    TmbMesh front = rectangleMesh("front", -2, 1, -0.5f, 0, 0, 0, 0xFFFF0000);
     TmbMesh back = front;  // the same rectangle wound the other way
     back.name = "back";
     for (size_t i = 0; i < back.vertices.size(); i += 3) std::swap(back.vertices[i + 1], back.vertices[i + 2]);
     for (TmbVertex& v : back.vertices) v.position[0] += 2.5f;
     TmbMesh twoSided = back;
     twoSided.oneSided = false;
-    for (TmbVertex& v : twoSided.vertices) v.position[1] += 2.5f, v.colour = 0xFF00FF00;
+    for (TmbVertex& v : twoSided.vertices) v.position[1] += 1.5f, v.colour = 0xFF00FF00;
     m.meshes = {front, back, twoSided};
     auto model = modelOf(device, m);
     drawModel(model.get(), world, 0, true);
     h.readBack();
-    EXPECT_EQ(rgbAt(-1.25f, 1, 0), 0xFF0000u);
-    EXPECT_EQ(rgbAt(1.25f, 1, 0), 0u);
-    EXPECT_EQ(rgbAt(1.25f, 3.5f, 0), 0x00FF00u);
+    EXPECT_EQ(rgbAt(-1.25f, 0.5f, 0), 0xFF0000u);
+    EXPECT_EQ(rgbAt(1.25f, 0.5f, 0), 0u);
+    EXPECT_EQ(rgbAt(1.25f, 2.0f, 0), 0x00FF00u);
 }
 
 TEST_F(DrawnModel, TransparentTexelsAreDiscardedAndLeaveNoDepth) {

@@ -113,7 +113,7 @@ TEST(TsbReader, CountsThatRunPastTheFileAreRefused) {
     for (size_t size = 0; size < bytes.size(); ++size) {
         Motion m;
         char* block = static_cast<char*>(std::malloc(size ? size : 1));
-        std::memcpy(block, bytes.data(), size);
+        if (size) std::memcpy(block, bytes.data(), size);
         ASSERT_EQ(readTsb(&m, block, size), 1) << size;
         EXPECT_EQ(m.frameCount, 0);
         EXPECT_EQ(frameMatrices(&m, 0), nullptr);
