@@ -202,11 +202,14 @@ void GlFixedFunction::uploadPalette(const DeviceState& state, int count) {
         worldView_[i] = multiply(state.world[i], state.view);
         normals_[i] = normalMatrix(worldView_[i]);
     }
+    // Fresh storage each time (the rest of the 16384 bytes left undefined), so that the
+    // driver need not wait for earlier draws that still read the old matrices.
     const auto bytes = static_cast<GLsizeiptr>(count * sizeof(D3DMATRIX));
-    glBindBuffer(GL_UNIFORM_BUFFER, worldViewBuffer_);
-    glBufferSubData(GL_UNIFORM_BUFFER, 0, bytes, worldView_.data());
-    glBindBuffer(GL_UNIFORM_BUFFER, normalBuffer_);
-    glBufferSubData(GL_UNIFORM_BUFFER, 0, bytes, normals_.data());
+    for (auto [buffer, data] : {std::pair{worldViewBuffer_, worldView_.data()}, std::pair{normalBuffer_, normals_.data()}}) {
+        glBindBuffer(GL_UNIFORM_BUFFER, buffer);
+        glBufferData(GL_UNIFORM_BUFFER, kPaletteBytes, nullptr, GL_STREAM_DRAW);
+        glBufferSubData(GL_UNIFORM_BUFFER, 0, bytes, data);
+    }
     glBindBuffer(GL_UNIFORM_BUFFER, 0);
     uploadedGeneration_ = state.transformGeneration;
     uploadedCount_ = count;

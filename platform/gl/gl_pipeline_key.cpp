@@ -102,12 +102,16 @@ std::string fixedFunctionVertexShader(const PipelineKey& key) {
         s += "    weights[" + std::to_string(n - 1) + "] = rest;\n";
     }
     s += "    vec4 position = vec4(0.0);\n    vec3 normal = vec3(0.0);\n";
+    // Matrices of weight 0 add nothing; skipping them saves the palette reads, which cost
+    // most where the indices differ between the vertices drawn together.
     for (int i = 0; i < n; ++i) {
         const std::string m = key.indexed ? "int(inIndices[" + std::to_string(i) + "])" : std::to_string(i);
         const std::string w = "weights[" + std::to_string(i) + "]";
-        s += "    position += " + w + " * (worldView[" + m + "] * vec4(inPosition, 1.0));\n";
+        s += "    if (" + w + " != 0.0) {\n";
+        s += "        position += " + w + " * (worldView[" + m + "] * vec4(inPosition, 1.0));\n";
         if (key.lighting && key.normal)
-            s += "    normal += " + w + " * (mat3(normalMatrix[" + m + "]) * inNormal);\n";
+            s += "        normal += " + w + " * (mat3(normalMatrix[" + m + "]) * inNormal);\n";
+        s += "    }\n";
     }
     s += "    gl_Position = projection * position;\n";
     // Direct3D samples pixels at their integer coordinates, OpenGL at their centres.
