@@ -6,10 +6,13 @@
 #include "app/command_line.h"
 #include "app/frame_timer.h"
 #include "app/settings.h"
+#include "archive/catalogue.h"
 #include "platform/instance_lock.h"
 #include "platform/message_box.h"
 
 int appMain(int argc, char** argv) {
+    // Before anything else: the add-on catalogue and the frame timer.
+    buildCatalogue();
     frameTimer();
     installMessageBoxDialog();
     if (instanceLockHeld("TR2WINDOW")) return 0;

@@ -1,15 +1,19 @@
 // The table of tr2tool commands.
 #include "tools/tr2tool/command.h"
 
+extern const ToolCommand kPackCommand;
+extern const ToolCommand kUnpackCommand;
+extern const ToolCommand kListCommand;
+extern const ToolCommand kCheckCommand;
+extern const ToolCommand kCatCommand;
 extern const ToolCommand kModelInfoCommand;
 extern const ToolCommand kMotionInfoCommand;
 extern const ToolCommand kRenderCommand;
 
 const std::vector<const ToolCommand*>& toolCommands() {
     static const std::vector<const ToolCommand*> commands = {
-        &kModelInfoCommand,
-        &kMotionInfoCommand,
-        &kRenderCommand,
+        &kPackCommand,      &kUnpackCommand,     &kListCommand,   &kCheckCommand, &kCatCommand,
+        &kModelInfoCommand, &kMotionInfoCommand, &kRenderCommand,
     };
     return commands;
 }

@@ -4,12 +4,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 
 #include "archive/catalogue.h"
 #include "platform/encoding.h"
+#include "tools/tr2tool/tool_files.h"
 
 bool addOnsHold(const std::string& cp932Name) {
     static bool built = false;
@@ -23,13 +22,9 @@ bool addOnsHold(const std::string& cp932Name) {
 bool readContentFile(const std::string& name, std::vector<uint8_t>* bytes, std::string* error) {
     std::error_code ec;
     if (std::filesystem::is_regular_file(name, ec)) {
-        std::ifstream in(name, std::ios::binary);
-        bytes->assign(std::istreambuf_iterator<char>(in), {});
-        if (in.bad()) {
-            *error = name + ": cannot be read";
-            return false;
-        }
-        return true;
+        if (readWholeFile(name, bytes)) return true;
+        *error = name + ": cannot be read";
+        return false;
     }
     const std::string cp932 = utf8ToCp932(name);
     if (!addOnsHold(cp932)) {

@@ -1,0 +1,206 @@
+// LZSS: the expander against hand-made and random streams, the compressor by round trips.
+#include "archive/lzss.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "tests/archive/reference_archive.h"
+#include "tools/writers/lzss_writer.h"
+
+namespace {
+using Bytes = std::vector<uint8_t>;
+
+Bytes expandExactly(const Bytes& stream, size_t size, size_t* written = nullptr) {
+    // The buffer is exactly `size` bytes so that AddressSanitizer sees any write past it.
+    auto buffer = std::make_unique<uint8_t[]>(size);
+    const size_t n = expandLzss(stream.data(), stream.size(), buffer.get(), size);
+    if (written) *written = n;
+    return Bytes(buffer.get(), buffer.get() + n);
+}
+
+Bytes randomBytes(size_t size, uint32_t seed) {
+    std::mt19937 rng(seed);
+    Bytes b(size);
+    for (auto& x : b) x = uint8_t(rng());
+    return b;
+}
+
+Bytes concat(std::initializer_list<Bytes> parts) {
+    Bytes all;
+    for (const Bytes& p : parts) all.insert(all.end(), p.begin(), p.end());
+    return all;
+}
+
+// Words, numbers and line ends, like scripts and descriptions.
+Bytes textLike(size_t size) {
+    static const char* words[] = {"the ",  "camera ", "FILE_0=", "hair",  ".tmb\n",   "se101 ",
+                                  "wait ", "500\n",   "@",       "name ", "\x82\xA0", "\x83\x41"};
+    std::mt19937 rng(7);
+    Bytes b;
+    while (b.size() < size) {
+        const std::string w = words[rng() % 12];
+        b.insert(b.end(), w.begin(), w.end());
+    }
+    b.resize(size);
+    return b;
+}
+
+// Greedy parse with the longest match found by brute force over the whole window, counting
+// the bytes of the stream it would make. Ties do not change the size, so a compressor that
+// finds the longest match every time produces a stream of exactly this size.
+size_t bruteForceStreamSize(const Bytes& data) {
+    Bytes text(4096, 0);
+    text.insert(text.end(), data.begin(), data.end());
+    size_t items = 0, bytes = 0;
+    for (size_t c = 4096; c < text.size();) {
+        size_t best = 0;
+        const size_t limit = std::min<size_t>(18, text.size() - c);
+        for (size_t d = 1; d <= 4096; ++d) {
+            size_t n = 0;
+            while (n < limit && text[c - d + n] == text[c + n]) ++n;
+            best = std::max(best, n);
+        }
+        const size_t step = best >= 3 ? best : 1;
+        bytes += best >= 3 ? 2 : 1;
+        ++items;
+        c += step;
+    }
+    return bytes + (items + 7) / 8;
+}
+
+struct RoundTripCase {
+    const char* name;
+    Bytes data;
+    bool checkLongest;  // small enough for the brute-force comparison
+};
+
+void PrintTo(const RoundTripCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+std::vector<RoundTripCase> roundTripCases() {
+    const Bytes block = randomBytes(4096, 1);
+    const Bytes shortBlock = randomBytes(300, 2);
+    return {
+        {"Empty", {}, true},
+        {"OneByte", {0x41}, true},
+        {"OneZero", {0}, true},
+        {"RunLongerThan18", Bytes(1000, 'a'), true},
+        {"LeadingZeros", concat({Bytes(40, 0), randomBytes(100, 3)}), true},
+        {"ShortRepeats", textLike(6000), true},
+        {"Incompressible", randomBytes(5000, 4), true},
+        // The same 4096 bytes twice: every match is exactly at the edge of the window.
+        {"MatchAtWindowEdge", concat({block, block}), false},
+        // Repeats 4095, 4096 and 4097 bytes back (the last out of reach).
+        {"AroundTheEdge",
+         concat({shortBlock, randomBytes(3795, 5), shortBlock, Bytes{9}, randomBytes(3795, 6),
+                 shortBlock}),
+         false},
+        {"LongMixed",
+         concat({textLike(30000), Bytes(5000, 0), randomBytes(20000, 8), textLike(20000)}), false},
+    };
+}
+
+class LzssRoundTrip : public ::testing::TestWithParam<RoundTripCase> {};
+
+TEST_P(LzssRoundTrip, ExpandsBackToTheInput) {
+    const Bytes& data = GetParam().data;
+    const Bytes stream = compressLzss(data.data(), data.size());
+    EXPECT_EQ(expandExactly(stream, data.size()), data);
+    EXPECT_EQ(reference::expand(stream, data.size()), data);
+    if (GetParam().checkLongest) {
+        EXPECT_EQ(stream.size(), bruteForceStreamSize(data));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Data, LzssRoundTrip, ::testing::ValuesIn(roundTripCases()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(LzssCompressor, FindsMatchesAtTheWindowEdge) {
+    const Bytes block = randomBytes(4096, 11);
+    const Bytes data = concat({block, block});
+    const Bytes stream = compressLzss(data.data(), data.size());
+    // The first copy costs 9 bits a byte; the second must be references (2 bytes per 18).
+    EXPECT_LT(stream.size(), 4096 * 9 / 8 + 4096 / 18 * 2 + 64);
+}
+
+TEST(LzssCompressor, IncompressibleDataGrows) {
+    const Bytes data = randomBytes(1000, 12);
+    EXPECT_GT(compressLzss(data.data(), data.size()).size(), data.size());
+}
+
+struct StreamCase {
+    const char* name;
+    Bytes stream;
+    size_t outputSize;
+    Bytes expected;
+};
+
+void PrintTo(const StreamCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+Bytes text(const std::string& s) {
+    return Bytes(s.begin(), s.end());
+}
+
+std::vector<StreamCase> streamCases() {
+    using reference::Stream;
+    return {
+        {"ReferenceIntoInitialZeros", Stream().reference(4078, 18).bytes(), 18, Bytes(18, 0)},
+        {"ReferenceAtRingStart", Stream().reference(0, 5).literal('x').bytes(), 6,
+         concat({Bytes(5, 0), text("x")})},
+        {"OverlappingRun", Stream().literal('a').reference(4078, 18).bytes(), 19, Bytes(19, 'a')},
+        {"OverlappingPair", Stream().literals("ab").reference(4078, 10).bytes(), 12,
+         text("abababababab")},
+        {"ReferenceHalfIntoZeros", Stream().literals("xy").reference(4076, 6).bytes(), 8,
+         Bytes{'x', 'y', 0, 0, 'x', 'y', 0, 0}},
+        {"CutAtExpandedSize", Stream().literals("abcdef").reference(4078, 18).bytes(), 10,
+         text("abcdefabcd")},
+        {"EndsAfterFlagByte", Bytes{0xFF}, 4, {}},
+        {"EndsInsideReference", Bytes{0x00, 0x12}, 4, {}},
+        {"EndsBetweenLiterals", Bytes{0xFF, 'a', 'b'}, 5, text("ab")},
+        {"NineItemsUseTwoFlagBytes", Stream().literals("123456789").bytes(), 9, text("123456789")},
+        {"NothingToWriteInto", Stream().literals("abc").bytes(), 0, {}},
+    };
+}
+
+class LzssStream : public ::testing::TestWithParam<StreamCase> {};
+
+TEST_P(LzssStream, ExpandsAsTheRingDictates) {
+    const StreamCase& c = GetParam();
+    size_t written = 0;
+    EXPECT_EQ(expandExactly(c.stream, c.outputSize, &written), c.expected);
+    EXPECT_EQ(written, c.expected.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(HandMade, LzssStream, ::testing::ValuesIn(streamCases()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Random streams exercise every kind of reference (into the zeros, overlapping, after the
+// ring has wrapped) against the step-by-step expander, with exact-size output buffers.
+TEST(LzssExpander, MatchesTheRingExpanderOnRandomStreams) {
+    std::mt19937 rng(2024);
+    for (int round = 0; round < 300; ++round) {
+        Bytes stream = randomBytes(rng() % 3000, rng());
+        // Mostly literals or mostly references, to reach past the ring's first wrap.
+        if (round % 3 == 0 && !stream.empty()) stream[0] = 0;
+        const size_t outputSize = rng() % 20000;
+        const Bytes expected = reference::expand(stream, outputSize);
+        size_t written = 0;
+        ASSERT_EQ(expandExactly(stream, outputSize, &written), expected) << "round " << round;
+        ASSERT_EQ(written, expected.size());
+    }
+}
+
+TEST(LzssExpander, ToleratesNullBuffers) {
+    uint8_t out[4] = {1, 2, 3, 4};
+    EXPECT_EQ(expandLzss(nullptr, 10, out, sizeof out), 0u);
+    const uint8_t in[] = {0xFF, 'a'};
+    EXPECT_EQ(expandLzss(in, sizeof in, nullptr, 10), 0u);
+}
+}  // namespace

@@ -1,0 +1,34 @@
+// tr2tool cat: writes a content file to stdout as the game's lookup finds it in ./add-ons/.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "archive/catalogue.h"
+#include "platform/encoding.h"
+#include "tools/tr2tool/command.h"
+
+namespace {
+constexpr const char* kUsage =
+    "usage: tr2tool cat NAME\n"
+    "  Looks NAME up in the archives of ./add-ons/ as the game does and writes its bytes to\n"
+    "  stdout. A name that no archive provides shows the game's missing-file message and\n"
+    "  exits with 255.\n";
+
+int runCat(const std::vector<std::string>& args) {
+    if (args.size() != 1) return kToolUsage;
+    buildCatalogue();
+    size_t size = 0;
+    char* data = loadFile(utf8ToCp932(args[0]).c_str(), &size);
+    const bool written = std::fwrite(data, 1, size, stdout) == size && std::fflush(stdout) == 0;
+    std::free(data);
+    if (!written) {
+        std::fprintf(stderr, "tr2tool cat: cannot write to stdout\n");
+        return kToolFailure;
+    }
+    return kToolOk;
+}
+}  // namespace
+
+extern const ToolCommand kCatCommand = {"cat", "write a content file from ./add-ons/ to stdout",
+                                        kUsage, runCat};

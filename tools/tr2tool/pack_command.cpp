@@ -1,0 +1,120 @@
+// tr2tool pack: builds an archive from a KEYVALUE description and files.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "archive/archive_directory.h"
+#include "archive/key_value.h"
+#include "platform/encoding.h"
+#include "tools/tr2tool/command.h"
+#include "tools/tr2tool/tool_files.h"
+#include "tools/writers/archive_writer.h"
+
+namespace {
+constexpr const char* kUsage =
+    "usage: tr2tool pack [--utf8] OUT.tr2 DESCRIPTION [FILE...]\n"
+    "  Writes an archive whose description is the KEYVALUE text file DESCRIPTION and whose\n"
+    "  members are the FILEs, each under its base name, LZSS-compressed unless that does not\n"
+    "  make it smaller. DESCRIPTION is stored byte for byte (Shift-JIS); with --utf8 it is read\n"
+    "  as UTF-8 and converted. Names over 31 bytes, names equal ignoring case and a description\n"
+    "  that does not parse are refused, and then nothing is written.\n";
+
+// CP932 text from UTF-8, or false when some character has no CP932 form.
+bool toCp932(const std::string& utf8, std::string* cp932) {
+    *cp932 = utf8ToCp932(utf8);
+    return cp932ToUtf8(*cp932) == utf8;
+}
+
+// Names that the description lists under FILE_ or ICON_ keys.
+std::vector<std::string> listedNames(const std::string& description) {
+    KEYVALUE record;
+    record.parse(description.c_str());
+    std::vector<std::string> names;
+    for (const char* prefix : {"FILE_", "ICON_"})
+        for (const KeyValuePair* p = record.findNext(nullptr, prefix); p;
+             p = record.findNext(p, prefix))
+            names.push_back(p->value);
+    return names;
+}
+
+// Listed names without a member and members that no key lists, which lookups never reach.
+void warnAboutListing(const std::string& description, const std::vector<ArchiveMember>& members) {
+    const std::vector<std::string> listed = listedNames(description);
+    for (const std::string& name : listed) {
+        bool present = false;
+        for (const ArchiveMember& m : members)
+            present |= memberNamesEqual(m.name.c_str(), name.c_str());
+        if (!present)
+            std::fprintf(stderr, "tr2tool pack: warning: '%s' is listed but not packed\n",
+                         cp932ToUtf8(name).c_str());
+    }
+    for (const ArchiveMember& m : members) {
+        bool isListed = false;
+        for (const std::string& name : listed)
+            isListed |= memberNamesEqual(m.name.c_str(), name.c_str());
+        if (!isListed)
+            std::fprintf(stderr,
+                         "tr2tool pack: warning: '%s' is not listed under a FILE_ or ICON_ key\n",
+                         cp932ToUtf8(m.name).c_str());
+    }
+}
+
+int runPack(const std::vector<std::string>& args) {
+    size_t first = 0;
+    const bool utf8 = !args.empty() && args[0] == "--utf8";
+    if (utf8) first = 1;
+    if (args.size() < first + 2) return kToolUsage;
+    const std::string& outPath = args[first];
+    const std::string& descriptionPath = args[first + 1];
+
+    std::vector<uint8_t> bytes;
+    if (!readWholeFile(descriptionPath, &bytes)) {
+        std::fprintf(stderr, "tr2tool pack: cannot read %s\n", descriptionPath.c_str());
+        return kToolFailure;
+    }
+    std::string description(bytes.begin(), bytes.end());
+    if (utf8 && !toCp932(std::string(description), &description)) {
+        std::fprintf(stderr, "tr2tool pack: %s: some text has no Shift-JIS form\n",
+                     descriptionPath.c_str());
+        return kToolFailure;
+    }
+
+    std::vector<ArchiveMember> members;
+    for (size_t i = first + 2; i < args.size(); ++i) {
+        ArchiveMember member;
+        const std::string baseName = std::filesystem::path(args[i]).filename().string();
+        if (!toCp932(baseName, &member.name)) {
+            std::fprintf(stderr, "tr2tool pack: %s: the name has no Shift-JIS form\n",
+                         args[i].c_str());
+            return kToolFailure;
+        }
+        if (!readWholeFile(args[i], &member.data)) {
+            std::fprintf(stderr, "tr2tool pack: cannot read %s\n", args[i].c_str());
+            return kToolFailure;
+        }
+        members.push_back(std::move(member));
+    }
+
+    std::string error;
+    const std::vector<uint8_t> archive = writeArchive(description, members, &error);
+    if (archive.empty()) {
+        std::fprintf(stderr, "tr2tool pack: %s: %s; nothing written\n", outPath.c_str(),
+                     error.c_str());
+        return kToolFailure;
+    }
+    warnAboutListing(description, members);
+    if (!writeWholeFile(outPath, archive.data(), archive.size())) {
+        std::fprintf(stderr, "tr2tool pack: cannot write %s\n", outPath.c_str());
+        return kToolFailure;
+    }
+    size_t input = description.size();
+    for (const ArchiveMember& m : members) input += m.data.size();
+    std::printf("%s: %zu members, %zu bytes packed into %zu\n", outPath.c_str(), members.size(),
+                input, archive.size());
+    return kToolOk;
+}
+}  // namespace
+
+extern const ToolCommand kPackCommand = {"pack", "build an archive from a description and files",
+                                         kUsage, runPack};

@@ -1,0 +1,31 @@
+// Whole-file reading and writing for tr2tool commands.
+#include "tools/tr2tool/tool_files.h"
+
+#include <cstdio>
+#include <system_error>
+
+bool readWholeFile(const std::filesystem::path& path, std::vector<uint8_t>* bytes) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return false;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return false;
+    bytes->clear();
+    uint8_t chunk[1 << 16];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+        bytes->insert(bytes->end(), chunk, chunk + got);
+    const bool ok = !std::ferror(file);
+    std::fclose(file);
+    return ok;
+}
+
+bool writeWholeFile(const std::filesystem::path& path, const void* data, size_t size) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return false;
+    const bool written = size == 0 || std::fwrite(data, 1, size, file) == size;
+    if (std::fclose(file) != 0 || !written) {
+        std::remove(path.c_str());
+        return false;
+    }
+    return true;
+}
