@@ -54,7 +54,8 @@ TmbModel figureModel(const char* name, float radius, float y0, float y1, int rin
     TmbModel m;
     TmbTexture t{"skin", 256, 256, {}};
     t.argb.resize(256 * 256);
-    for (size_t i = 0; i < t.argb.size(); ++i) t.argb[i] = 0xFF000000u | static_cast<uint32_t>(i * 2654435761u >> 8);
+    for (size_t i = 0; i < t.argb.size(); ++i)
+        t.argb[i] = 0xFF000000u | static_cast<uint32_t>(i * 2654435761u >> 8);
     m.textures = {t};
     TmbMaterial material;
     material.specular = {0.3f, 0.3f, 0.3f, 1};
@@ -70,7 +71,9 @@ TmbModel figureModel(const char* name, float radius, float y0, float y1, int rin
 }
 
 // 20,400 vertices: 100 rings of 34 segments.
-TmbModel bodyModel() { return figureModel("body", 1.5f, 0, 16, 100, 34); }
+TmbModel bodyModel() {
+    return figureModel("body", 1.5f, 0, 16, 100, 34);
+}
 
 // Twelve costume parts over parts of the height, about 6,000 vertices each.
 TmbModel partModel(int i) {
@@ -128,7 +131,9 @@ class NullDevice final : public RenderDevice {
         explicit NullBuffer(uint32_t n) : bytes(n) {}
         uint32_t size() const override { return static_cast<uint32_t>(bytes.size()); }
         uint32_t format() const override { return kModelVertexFormat; }
-        HRESULT lock(uint32_t, uint32_t, uint8_t** p, uint32_t) override { return *p = bytes.data(), D3D_OK; }
+        HRESULT lock(uint32_t, uint32_t, uint8_t** p, uint32_t) override {
+            return *p = bytes.data(), D3D_OK;
+        }
         HRESULT unlock() override { return D3D_OK; }
     };
 
@@ -144,7 +149,9 @@ public:
     HRESULT lightEnable(uint32_t, bool) override { return D3D_OK; }
     HRESULT setMaterial(const D3DMATERIAL8&) override { return D3D_OK; }
     HRESULT setTexture(uint32_t, Texture*) override { return D3D_OK; }
-    HRESULT setTextureStageState(uint32_t, D3DTEXTURESTAGESTATETYPE, uint32_t) override { return D3D_OK; }
+    HRESULT setTextureStageState(uint32_t, D3DTEXTURESTAGESTATETYPE, uint32_t) override {
+        return D3D_OK;
+    }
     HRESULT setViewport(const D3DVIEWPORT8&) override { return D3D_OK; }
     HRESULT getViewport(D3DVIEWPORT8*) const override { return D3D_OK; }
     HRESULT createTexture(uint32_t w, uint32_t h, uint32_t, uint32_t, D3DFORMAT, D3DPOOL,
@@ -152,7 +159,8 @@ public:
         *t = std::make_unique<NullTexture>(static_cast<int>(w), static_cast<int>(h));
         return D3D_OK;
     }
-    HRESULT createVertexBuffer(uint32_t n, uint32_t, uint32_t, D3DPOOL, std::unique_ptr<VertexBuffer>* b) override {
+    HRESULT createVertexBuffer(uint32_t n, uint32_t, uint32_t, D3DPOOL,
+                               std::unique_ptr<VertexBuffer>* b) override {
         *b = std::make_unique<NullBuffer>(n);
         return D3D_OK;
     }
@@ -284,8 +292,8 @@ void BM_FigureFrame800x600(benchmark::State& state) {
         d->endScene();
         device.graphics.endFrame();
     }
-    state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()),
-                                               benchmark::Counter::kIsRate);
+    state.counters["fps"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_FigureFrame800x600)->Unit(benchmark::kMillisecond)->UseRealTime();
 }  // namespace

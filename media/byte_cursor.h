@@ -20,7 +20,8 @@ struct ByteCursor {
     bool i32(int32_t* v) {
         if (remaining() < 4) return false;
         uint32_t u = static_cast<uint32_t>(data[at]) | static_cast<uint32_t>(data[at + 1]) << 8 |
-                     static_cast<uint32_t>(data[at + 2]) << 16 | static_cast<uint32_t>(data[at + 3]) << 24;
+                     static_cast<uint32_t>(data[at + 2]) << 16 |
+                     static_cast<uint32_t>(data[at + 3]) << 24;
         std::memcpy(v, &u, 4);
         at += 4;
         return true;

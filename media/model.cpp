@@ -13,7 +13,8 @@ int32_t nextTextureSerial = 0;
 // "テクスチャの確保に失敗しました。\n終了します。\n\n%s\n%s" in CP932.
 const char kTextureFailure[] =
     "\x83\x65\x83\x4E\x83\x58\x83\x60\x83\x83\x82\xCC\x8A\x6D\x95\xDB\x82\xC9\x8E\xB8\x94\x73\x82"
-    "\xB5\x82\xDC\x82\xB5\x82\xBD\x81\x42\n\x8F\x49\x97\xB9\x82\xB5\x82\xDC\x82\xB7\x81\x42\n\n%s\n%s";
+    "\xB5\x82\xDC\x82\xB5\x82\xBD\x81\x42\n\x8F\x49\x97\xB9\x82\xB5\x82\xDC\x82\xB7\x81\x42\n\n%"
+    "s\n%s";
 
 bool equalIgnoringCase(const char* a, const char* b) {
     for (;; ++a, ++b) {
@@ -26,9 +27,13 @@ bool equalIgnoringCase(const char* a, const char* b) {
 }
 }  // namespace
 
-Model::Model(RenderDevice* d) : device(d) { textures.device = d; }
+Model::Model(RenderDevice* d) : device(d) {
+    textures.device = d;
+}
 
-Model::~Model() { releaseModel(this); }
+Model::~Model() {
+    releaseModel(this);
+}
 
 ModelTexture* findTexture(const TextureList* list, const char* name) {
     if (!list || !name) return nullptr;
@@ -44,13 +49,15 @@ ModelTexture* getOrCreateTexture(TextureList* list, const char* name, int width,
     t->serial = nextTextureSerial++;
     t->width = static_cast<int16_t>(width);
     t->height = static_cast<int16_t>(height);
-    if (list->last) list->last->next = t;
-    else list->first = t;
+    if (list->last)
+        list->last->next = t;
+    else
+        list->first = t;
     list->last = t;
     if (list->device) {
-        const HRESULT hr = list->device->createTexture(
-            static_cast<uint32_t>(width), static_cast<uint32_t>(height), 1, 0, D3DFMT_A8R8G8B8,
-            D3DPOOL_MANAGED, &t->texture);
+        const HRESULT hr =
+            list->device->createTexture(static_cast<uint32_t>(width), static_cast<uint32_t>(height),
+                                        1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &t->texture);
         if (FAILED(hr)) {
             char text[512];
             std::snprintf(text, sizeof text, kTextureFailure, name, DXGetErrorString8(hr));

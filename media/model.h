@@ -78,8 +78,8 @@ struct Model {
     std::vector<Placement> placements;
     int32_t boneCount = 0;
     const D3DMATRIX* boneOffsets = nullptr;  // boneCount matrices inside the file block
-    Motion* motion = nullptr;        // shared through the motion cache, not owned
-    Model* motionSource = nullptr;   // the body whose motion drives this part, not owned
+    Motion* motion = nullptr;                // shared through the motion cache, not owned
+    Model* motionSource = nullptr;           // the body whose motion drives this part, not owned
     uint8_t loaded = 0;
     char name[32] = {};  // the file name, cut to 32 bytes
 };
@@ -90,7 +90,8 @@ struct Model {
 int readModel(Model* model, char* block, size_t size, const char* name);
 // Loads `fileName` from the add-ons; 0 or 1 as readModel.
 int parseModel(Model* model, const char* fileName);
-// Loads only names ending in ".tmb" (case-sensitive): -1 for any other name, else parseModel's result.
+// Loads only names ending in ".tmb" (case-sensitive): -1 for any other name, else parseModel's
+// result.
 int loadModelFile(Model* model, const char* fileName);
 
 // The first texture named `name`, ignoring ASCII case, or null.

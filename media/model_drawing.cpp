@@ -69,15 +69,19 @@ void drawModel(Model* model, const D3DXMATRIX& world, float time, bool computePa
         // Bones the motion does not have stay in their bind pose.
         const int animated = std::min(bones, motion->boneCount);
         for (int i = 0; i < bones; ++i)
-            palette[i] = i < animated ? product(product(D3DXMATRIX(model->boneOffsets[i]), D3DXMATRIX(frame[i])), world)
-                                      : world;
+            palette[i] =
+                i < animated
+                    ? product(product(D3DXMATRIX(model->boneOffsets[i]), D3DXMATRIX(frame[i])),
+                              world)
+                    : world;
     }
     for (Mesh* mesh = model->firstMesh; mesh; mesh = mesh->next) {
         d->setRenderState(D3DRS_CULLMODE, mesh->oneSided ? D3DCULL_CW : D3DCULL_NONE);
         d->setStreamSource(0, mesh->vertexBuffer.get(), 52);
         if (frame && bones > 0) {
             for (int j = 0; j < bones; ++j)
-                d->setTransform(D3DTS_WORLDMATRIX(static_cast<uint32_t>(j)), product(mesh->matrix, palette[j]));
+                d->setTransform(D3DTS_WORLDMATRIX(static_cast<uint32_t>(j)),
+                                product(mesh->matrix, palette[j]));
         } else {
             // Unanimated: every matrix a vertex can name (of this model's bones) is the mesh's
             // world, so the bind pose shows whatever the weights.

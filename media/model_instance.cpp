@@ -8,7 +8,9 @@
 #include "media/motion.h"
 
 namespace {
-RenderDevice* currentDevice() { return graphicsDevice() ? graphicsDevice()->device() : nullptr; }
+RenderDevice* currentDevice() {
+    return graphicsDevice() ? graphicsDevice()->device() : nullptr;
+}
 
 void releaseAndFree(Model* model) {
     if (!model) return;
@@ -42,9 +44,13 @@ void setDrawStates(RenderDevice* d, uint8_t lighting) {
 
 ModelInstance::ModelInstance() = default;
 
-ModelInstance::~ModelInstance() { releaseAndFree(body); }
+ModelInstance::~ModelInstance() {
+    releaseAndFree(body);
+}
 
-void ModelInstance::update(float seconds) { time += seconds; }
+void ModelInstance::update(float seconds) {
+    time += seconds;
+}
 
 void ModelInstance::draw() {
     if (!body || !visible) return;
@@ -52,7 +58,9 @@ void ModelInstance::draw() {
     drawModel(body, worldMatrix(this), motionFrame(this), true);
 }
 
-CharacterInstance::CharacterInstance() { lighting = 1; }
+CharacterInstance::CharacterInstance() {
+    lighting = 1;
+}
 
 CharacterInstance::~CharacterInstance() {
     for (Model*& part : parts) {

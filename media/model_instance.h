@@ -34,7 +34,7 @@ public:
     void draw() override;
 
     std::array<Model*, kCharacterParts> parts{};  // slot 0 stays empty: index 0 is the body
-    uint32_t locatorMask = 0;  // bit i set: locatorValues[i] holds a value
+    uint32_t locatorMask = 0;                     // bit i set: locatorValues[i] holds a value
     float locatorValues[kCharacterParts];
 };
 
@@ -45,7 +45,8 @@ void setMotion(ModelInstance* instance, const char* motionName);
 // Replaces the body (index 0) or the part in slot `index` (1 to 31); names starting with "nil."
 // in any case clear a slot and leave the body. Returns `index`.
 int setPart(CharacterInstance* character, int index, const char* fileName);
-// Copies a placement's name, position, rotation and scale; null resets position, rotation and scale.
+// Copies a placement's name, position, rotation and scale; null resets position, rotation and
+// scale.
 void applyPlacement(ModelInstance* instance, const Placement* placement);
 // Rotation about y, then translation, then scale.
 D3DXMATRIX worldMatrix(const ModelInstance* instance);

@@ -12,8 +12,10 @@ Motion* getMotion(const char* name) {
     std::strncpy(motion->name, name, sizeof motion->name - 1);
     loadMotionFile(motion, name);  // a malformed file still leaves its motion in the cache
     motion->previous = cache.last;
-    if (cache.last) cache.last->next = motion;
-    else cache.first = motion;
+    if (cache.last)
+        cache.last->next = motion;
+    else
+        cache.first = motion;
     cache.last = motion;
     ++cache.count;
     return motion;

@@ -12,7 +12,8 @@ const char* TextLines::next() {
                 break;
             }
             if (c == '\n') continue;
-            if (length < kTextLineSize - 1) buffer[length++] = c;  // the rest of a long line is lost
+            if (length < kTextLineSize - 1)
+                buffer[length++] = c;  // the rest of a long line is lost
         }
         if (!ended) return nullptr;
         buffer[length] = '\0';

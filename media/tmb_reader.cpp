@@ -59,7 +59,9 @@ struct TmbLayout {
     std::vector<const char*> placementNames;
 };
 
-bool inRange(int32_t v, int32_t low, int32_t high) { return v >= low && v <= high; }
+bool inRange(int32_t v, int32_t low, int32_t high) {
+    return v >= low && v <= high;
+}
 
 // Walks the whole file, checking every count and size against the block.
 bool walkTmb(const uint8_t* data, size_t size, TmbLayout* layout) {
@@ -71,7 +73,8 @@ bool walkTmb(const uint8_t* data, size_t size, TmbLayout* layout) {
         TextureRecord r{c.at, 0, 0};
         if (!c.skip(32) || !c.i16(&r.width) || !c.i16(&r.height)) return false;
         if (r.width < 1 || r.height < 1) return false;
-        if (!c.skip(static_cast<uint64_t>(r.width) * static_cast<uint64_t>(r.height) * 4)) return false;
+        if (!c.skip(static_cast<uint64_t>(r.width) * static_cast<uint64_t>(r.height) * 4))
+            return false;
         layout->textures.push_back(r);
     }
     if (!c.i32(&layout->materialCount) || !inRange(layout->materialCount, 0, kModelTableSize))
@@ -120,7 +123,8 @@ void loadTextures(Model* model, const uint8_t* data, const TmbLayout& layout,
         char name[33] = {};
         std::memcpy(name, data + r.at, 32);
         names->push_back(name);
-        if (findTexture(&model->textures, name)) continue;  // a repeated name keeps the first pixels
+        if (findTexture(&model->textures, name))
+            continue;  // a repeated name keeps the first pixels
         ModelTexture* t = getOrCreateTexture(&model->textures, name, r.width, r.height);
         const uint8_t* pixels = data + r.at + kTextureHeader;
         const size_t rowBytes = static_cast<size_t>(r.width) * 4;
@@ -128,8 +132,9 @@ void loadTextures(Model* model, const uint8_t* data, const TmbLayout& layout,
             D3DLOCKED_RECT locked;
             if (SUCCEEDED(t->texture->lockRect(0, &locked, nullptr, 0))) {
                 for (int y = 0; y < r.height; ++y)
-                    std::memcpy(static_cast<uint8_t*>(locked.pBits) + static_cast<size_t>(y) * locked.Pitch,
-                                pixels + y * rowBytes, rowBytes);
+                    std::memcpy(
+                        static_cast<uint8_t*>(locked.pBits) + static_cast<size_t>(y) * locked.Pitch,
+                        pixels + y * rowBytes, rowBytes);
                 t->texture->unlockRect(0);
                 t->texture->addDirtyRect(nullptr);
             }
@@ -143,8 +148,10 @@ void loadMeshes(Model* model, const uint8_t* data, const TmbLayout& layout) {
     for (const MeshRecord& r : layout.meshes) {
         auto* mesh = new Mesh;
         mesh->previous = model->lastMesh;
-        if (model->lastMesh) model->lastMesh->next = mesh;
-        else model->firstMesh = mesh;
+        if (model->lastMesh)
+            model->lastMesh->next = mesh;
+        else
+            model->firstMesh = mesh;
         model->lastMesh = mesh;
         std::memcpy(mesh->name, data + r.at, 32);
         std::memcpy(&mesh->matrix, data + r.at + 32, kMatrixSize);
@@ -158,7 +165,8 @@ void loadMeshes(Model* model, const uint8_t* data, const TmbLayout& layout) {
                                                              D3DPOOL_MANAGED, &mesh->vertexBuffer);
         if (FAILED(hr)) {
             char text[512];
-            std::snprintf(text, sizeof text, kVertexBufferFailure, mesh->name, DXGetErrorString8(hr));
+            std::snprintf(text, sizeof text, kVertexBufferFailure, mesh->name,
+                          DXGetErrorString8(hr));
             fatalError(text, "TR2 System");
         }
         uint8_t* target = nullptr;

@@ -42,9 +42,11 @@ bool readLocators(Motion* motion, TextLines& lines) {
         motion->nameStorage.emplace_back(name);
     }
     motion->locatorCount = count;
-    for (const std::string& name : motion->nameStorage) motion->locatorNames.push_back(name.c_str());
+    for (const std::string& name : motion->nameStorage)
+        motion->locatorNames.push_back(name.c_str());
     if (!lines.next() || !lines.next()) return false;
-    motion->valueStorage.assign(static_cast<size_t>(count) * static_cast<size_t>(motion->frameCount) * 9, 0.0f);
+    motion->valueStorage.assign(
+        static_cast<size_t>(count) * static_cast<size_t>(motion->frameCount) * 9, 0.0f);
     motion->locatorValues = motion->valueStorage.data();
     for (size_t record = 0; record < motion->valueStorage.size() / 9; ++record) {
         if (!(line = lines.next())) return false;

@@ -46,35 +46,57 @@ D3DMATRIX normalMatrix(const D3DMATRIX& m) {
 
 GLenum compareFunction(uint32_t func) {
     switch (func) {
-        case D3DCMP_NEVER: return GL_NEVER;
-        case D3DCMP_LESS: return GL_LESS;
-        case D3DCMP_EQUAL: return GL_EQUAL;
-        case D3DCMP_LESSEQUAL: return GL_LEQUAL;
-        case D3DCMP_GREATER: return GL_GREATER;
-        case D3DCMP_NOTEQUAL: return GL_NOTEQUAL;
-        case D3DCMP_GREATEREQUAL: return GL_GEQUAL;
-        default: return GL_ALWAYS;
+        case D3DCMP_NEVER:
+            return GL_NEVER;
+        case D3DCMP_LESS:
+            return GL_LESS;
+        case D3DCMP_EQUAL:
+            return GL_EQUAL;
+        case D3DCMP_LESSEQUAL:
+            return GL_LEQUAL;
+        case D3DCMP_GREATER:
+            return GL_GREATER;
+        case D3DCMP_NOTEQUAL:
+            return GL_NOTEQUAL;
+        case D3DCMP_GREATEREQUAL:
+            return GL_GEQUAL;
+        default:
+            return GL_ALWAYS;
     }
 }
 
 GLenum blendFactor(uint32_t blend) {
     switch (blend) {
-        case D3DBLEND_ZERO: return GL_ZERO;
-        case D3DBLEND_ONE: return GL_ONE;
-        case D3DBLEND_SRCCOLOR: return GL_SRC_COLOR;
-        case D3DBLEND_INVSRCCOLOR: return GL_ONE_MINUS_SRC_COLOR;
-        case D3DBLEND_SRCALPHA: return GL_SRC_ALPHA;
-        case D3DBLEND_INVSRCALPHA: return GL_ONE_MINUS_SRC_ALPHA;
-        case D3DBLEND_DESTALPHA: return GL_DST_ALPHA;
-        case D3DBLEND_INVDESTALPHA: return GL_ONE_MINUS_DST_ALPHA;
-        case D3DBLEND_DESTCOLOR: return GL_DST_COLOR;
-        case D3DBLEND_INVDESTCOLOR: return GL_ONE_MINUS_DST_COLOR;
-        case 11: return GL_SRC_ALPHA_SATURATE;  // D3DBLEND_SRCALPHASAT
-        default: return GL_ONE;
+        case D3DBLEND_ZERO:
+            return GL_ZERO;
+        case D3DBLEND_ONE:
+            return GL_ONE;
+        case D3DBLEND_SRCCOLOR:
+            return GL_SRC_COLOR;
+        case D3DBLEND_INVSRCCOLOR:
+            return GL_ONE_MINUS_SRC_COLOR;
+        case D3DBLEND_SRCALPHA:
+            return GL_SRC_ALPHA;
+        case D3DBLEND_INVSRCALPHA:
+            return GL_ONE_MINUS_SRC_ALPHA;
+        case D3DBLEND_DESTALPHA:
+            return GL_DST_ALPHA;
+        case D3DBLEND_INVDESTALPHA:
+            return GL_ONE_MINUS_DST_ALPHA;
+        case D3DBLEND_DESTCOLOR:
+            return GL_DST_COLOR;
+        case D3DBLEND_INVDESTCOLOR:
+            return GL_ONE_MINUS_DST_COLOR;
+        case 11:
+            return GL_SRC_ALPHA_SATURATE;  // D3DBLEND_SRCALPHASAT
+        default:
+            return GL_ONE;
     }
 }
 
-GLint textureFilter(uint32_t filter) { return filter >= D3DTEXF_LINEAR ? GL_LINEAR : GL_NEAREST; }
+GLint textureFilter(uint32_t filter) {
+    return filter >= D3DTEXF_LINEAR ? GL_LINEAR : GL_NEAREST;
+}
 
 ColourSource colourSource(uint32_t source, const VertexLayout& layout) {
     if (source == D3DMCS_COLOR1 && layout.diffuse) return ColourSource::kDiffuse;
@@ -205,7 +227,8 @@ void GlFixedFunction::uploadPalette(const DeviceState& state, int count) {
     // Fresh storage each time (the rest of the 16384 bytes left undefined), so that the
     // driver need not wait for earlier draws that still read the old matrices.
     const auto bytes = static_cast<GLsizeiptr>(count * sizeof(D3DMATRIX));
-    for (auto [buffer, data] : {std::pair{worldViewBuffer_, worldView_.data()}, std::pair{normalBuffer_, normals_.data()}}) {
+    for (auto [buffer, data] : {std::pair{worldViewBuffer_, worldView_.data()},
+                                std::pair{normalBuffer_, normals_.data()}}) {
         glBindBuffer(GL_UNIFORM_BUFFER, buffer);
         glBufferData(GL_UNIFORM_BUFFER, kPaletteBytes, nullptr, GL_STREAM_DRAW);
         glBufferSubData(GL_UNIFORM_BUFFER, 0, bytes, data);
@@ -251,7 +274,8 @@ void GlFixedFunction::setUniforms(const Program& p, const PipelineKey& key,
         const float length = std::sqrt(x * x + y * y + z * z);
         if (length > 0.0f) x /= length, y /= length, z /= length;
         directions[n][0] = x, directions[n][1] = y, directions[n][2] = z;
-        diffuse[n][0] = light.Diffuse.r, diffuse[n][1] = light.Diffuse.g, diffuse[n][2] = light.Diffuse.b;
+        diffuse[n][0] = light.Diffuse.r, diffuse[n][1] = light.Diffuse.g,
+        diffuse[n][2] = light.Diffuse.b;
         specular[n][0] = light.Specular.r, specular[n][1] = light.Specular.g,
         specular[n][2] = light.Specular.b;
         ++n;
@@ -288,11 +312,13 @@ void GlFixedFunction::bindVertices(const VertexLayout& layout, uint32_t stride) 
     // D3DCOLOR is stored as bytes B, G, R, A.
     if (layout.diffuse) {
         glEnableVertexAttribArray(4);
-        glVertexAttribPointer(4, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, s, offset(layout.diffuseOffset));
+        glVertexAttribPointer(4, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, s,
+                              offset(layout.diffuseOffset));
     }
     if (layout.specular) {
         glEnableVertexAttribArray(5);
-        glVertexAttribPointer(5, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, s, offset(layout.specularOffset));
+        glVertexAttribPointer(5, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, s,
+                              offset(layout.specularOffset));
     }
     if (layout.texCoordSets > 0) {
         glEnableVertexAttribArray(6);
@@ -314,7 +340,9 @@ void GlFixedFunction::applyRasterStates(const DeviceState& state) {
             glFrontFace(GL_CCW);
             glCullFace(GL_FRONT);
             break;
-        default: glDisable(GL_CULL_FACE); break;
+        default:
+            glDisable(GL_CULL_FACE);
+            break;
     }
     if (rs[D3DRS_ZENABLE]) {
         glEnable(GL_DEPTH_TEST);
@@ -342,9 +370,9 @@ HRESULT GlFixedFunction::draw(const DeviceState& state, GlVertexBuffer& stream,
     const Program* p = program(key);
     if (!p) return E_FAIL;
 
-    const int matrices = key.indexed
-                             ? stream.highestPaletteIndex(state.streamStride, layout.indexOffset) + 1
-                             : key.blendMatrices;
+    const int matrices =
+        key.indexed ? stream.highestPaletteIndex(state.streamStride, layout.indexOffset) + 1
+                    : key.blendMatrices;
     uploadPalette(state, matrices);
     glBindBufferBase(GL_UNIFORM_BUFFER, kWorldViewBinding, worldViewBuffer_);
     glBindBufferBase(GL_UNIFORM_BUFFER, kNormalBinding, normalBuffer_);
@@ -358,8 +386,10 @@ HRESULT GlFixedFunction::draw(const DeviceState& state, GlVertexBuffer& stream,
         glActiveTexture(GL_TEXTURE0);
         static_cast<GlTexture*>(state.textures[0])->bind();
         const auto& stage = state.stageStates[0];
-        glSamplerParameteri(sampler_, GL_TEXTURE_MAG_FILTER, textureFilter(stage[D3DTSS_MAGFILTER]));
-        glSamplerParameteri(sampler_, GL_TEXTURE_MIN_FILTER, textureFilter(stage[D3DTSS_MINFILTER]));
+        glSamplerParameteri(sampler_, GL_TEXTURE_MAG_FILTER,
+                            textureFilter(stage[D3DTSS_MAGFILTER]));
+        glSamplerParameteri(sampler_, GL_TEXTURE_MIN_FILTER,
+                            textureFilter(stage[D3DTSS_MINFILTER]));
         glBindSampler(0, sampler_);
     }
     applyRasterStates(state);

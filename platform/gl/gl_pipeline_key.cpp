@@ -37,22 +37,33 @@ uint64_t PipelineKey::packed() const {
 namespace {
 std::string sourceExpression(ColourSource source, const char* material) {
     switch (source) {
-        case ColourSource::kDiffuse: return "inDiffuse";
-        case ColourSource::kSpecular: return "inSpecular";
-        default: return material;
+        case ColourSource::kDiffuse:
+            return "inDiffuse";
+        case ColourSource::kSpecular:
+            return "inSpecular";
+        default:
+            return material;
     }
 }
 
 const char* comparison(uint32_t func) {
     switch (func) {
-        case D3DCMP_NEVER: return "false";
-        case D3DCMP_LESS: return "alpha < alphaRef";
-        case D3DCMP_EQUAL: return "alpha == alphaRef";
-        case D3DCMP_LESSEQUAL: return "alpha <= alphaRef";
-        case D3DCMP_GREATER: return "alpha > alphaRef";
-        case D3DCMP_NOTEQUAL: return "alpha != alphaRef";
-        case D3DCMP_GREATEREQUAL: return "alpha >= alphaRef";
-        default: return "true";
+        case D3DCMP_NEVER:
+            return "false";
+        case D3DCMP_LESS:
+            return "alpha < alphaRef";
+        case D3DCMP_EQUAL:
+            return "alpha == alphaRef";
+        case D3DCMP_LESSEQUAL:
+            return "alpha <= alphaRef";
+        case D3DCMP_GREATER:
+            return "alpha > alphaRef";
+        case D3DCMP_NOTEQUAL:
+            return "alpha != alphaRef";
+        case D3DCMP_GREATEREQUAL:
+            return "alpha >= alphaRef";
+        default:
+            return "true";
     }
 }
 }  // namespace
@@ -95,7 +106,8 @@ std::string fixedFunctionVertexShader(const PipelineKey& key) {
     } else {
         s += "    float rest = 1.0;\n";
         for (int i = 0; i < n - 1; ++i) {
-            const std::string w = i < key.vertexWeights ? "inWeights[" + std::to_string(i) + "]" : "0.0";
+            const std::string w =
+                i < key.vertexWeights ? "inWeights[" + std::to_string(i) + "]" : "0.0";
             s += "    weights[" + std::to_string(i) + "] = " + w + ";\n";
             s += "    rest -= weights[" + std::to_string(i) + "];\n";
         }
@@ -105,7 +117,8 @@ std::string fixedFunctionVertexShader(const PipelineKey& key) {
     // Matrices of weight 0 add nothing; skipping them saves the palette reads, which cost
     // most where the indices differ between the vertices drawn together.
     for (int i = 0; i < n; ++i) {
-        const std::string m = key.indexed ? "int(inIndices[" + std::to_string(i) + "])" : std::to_string(i);
+        const std::string m =
+            key.indexed ? "int(inIndices[" + std::to_string(i) + "])" : std::to_string(i);
         const std::string w = "weights[" + std::to_string(i) + "]";
         s += "    if (" + w + " != 0.0) {\n";
         s += "        position += " + w + " * (worldView[" + m + "] * vec4(inPosition, 1.0));\n";
@@ -119,14 +132,20 @@ std::string fixedFunctionVertexShader(const PipelineKey& key) {
     if (key.remapDepth) s += "    gl_Position.z = 2.0 * gl_Position.z - gl_Position.w;\n";
 
     if (!key.lighting) {
-        s += std::string("    diffuseColour = ") + (key.diffuse ? "inDiffuse" : "vec4(1.0)") + ";\n";
+        s +=
+            std::string("    diffuseColour = ") + (key.diffuse ? "inDiffuse" : "vec4(1.0)") + ";\n";
         if (key.specularEnable)
-            s += std::string("    specularColour = ") + (key.specular ? "inSpecular.rgb" : "vec3(0.0)") + ";\n";
+            s += std::string("    specularColour = ") +
+                 (key.specular ? "inSpecular.rgb" : "vec3(0.0)") + ";\n";
     } else {
-        s += "    vec4 sourceDiffuse = " + sourceExpression(key.diffuseSource, "materialDiffuse") + ";\n";
-        s += "    vec4 sourceAmbient = " + sourceExpression(key.ambientSource, "materialAmbient") + ";\n";
-        s += "    vec4 sourceSpecular = " + sourceExpression(key.specularSource, "materialSpecular") + ";\n";
-        s += "    vec4 sourceEmissive = " + sourceExpression(key.emissiveSource, "materialEmissive") + ";\n";
+        s += "    vec4 sourceDiffuse = " + sourceExpression(key.diffuseSource, "materialDiffuse") +
+             ";\n";
+        s += "    vec4 sourceAmbient = " + sourceExpression(key.ambientSource, "materialAmbient") +
+             ";\n";
+        s += "    vec4 sourceSpecular = " +
+             sourceExpression(key.specularSource, "materialSpecular") + ";\n";
+        s += "    vec4 sourceEmissive = " +
+             sourceExpression(key.emissiveSource, "materialEmissive") + ";\n";
         s += "    vec3 diffuseSum = vec3(0.0);\n    vec3 specularSum = vec3(0.0);\n";
         if (lights > 0) {
             if (key.normal && key.normalizeNormals)
@@ -136,17 +155,20 @@ std::string fixedFunctionVertexShader(const PipelineKey& key) {
                 s += "    vec3 N = normal;\n";
             if (key.localViewer)
                 s += "    float eyeDistance = length(position.xyz);\n"
-                     "    vec3 toEye = eyeDistance > 0.0 ? -position.xyz / eyeDistance : vec3(0.0);\n";
+                     "    vec3 toEye = eyeDistance > 0.0 ? -position.xyz / eyeDistance : "
+                     "vec3(0.0);\n";
             else
                 s += "    vec3 toEye = vec3(0.0, 0.0, -1.0);\n";
-            s += "    for (int i = 0; i < " + std::to_string(lights) + "; ++i) {\n"
+            s += "    for (int i = 0; i < " + std::to_string(lights) +
+                 "; ++i) {\n"
                  "        vec3 L = lightDirection[i];\n"
                  "        diffuseSum += lightDiffuse[i] * max(dot(N, L), 0.0);\n";
             if (key.specularEnable)
                 s += "        vec3 halfway = toEye + L;\n"
                      "        float halfLength = length(halfway);\n"
                      "        float nh = halfLength > 0.0 ? dot(N, halfway / halfLength) : 0.0;\n"
-                     "        specularSum += lightSpecular[i] * (nh > 0.0 ? pow(nh, materialPower) : 0.0);\n";
+                     "        specularSum += lightSpecular[i] * (nh > 0.0 ? pow(nh, materialPower) "
+                     ": 0.0);\n";
             s += "    }\n";
         }
         s += "    vec3 lit = sourceEmissive.rgb + sourceAmbient.rgb * ambientLight +\n"
@@ -171,7 +193,8 @@ std::string fixedFunctionFragmentShader(const PipelineKey& key) {
     s += "out vec4 fragColour;\nvoid main() {\n";
     // Stage 0 as Direct3D sets it up: colour = texture x diffuse, alpha = texture alpha;
     // without a texture the stage reads opaque white.
-    s += std::string("    vec4 texel = ") + (key.textured ? "texture(image, texCoord)" : "vec4(1.0)") + ";\n";
+    s += std::string("    vec4 texel = ") +
+         (key.textured ? "texture(image, texCoord)" : "vec4(1.0)") + ";\n";
     s += "    vec4 colour = vec4(texel.rgb * diffuseColour.rgb, texel.a);\n";
     if (key.specularEnable) s += "    colour.rgb = min(colour.rgb + specularColour, vec3(1.0));\n";
     if (key.alphaFunc) {

@@ -25,7 +25,7 @@ struct PipelineKey {
     ColourSource emissiveSource = ColourSource::kMaterial;
     bool flat = false;
     bool textured = false;
-    uint32_t alphaFunc = 0;  // a D3DCMPFUNC, 0 when the alpha test is off
+    uint32_t alphaFunc = 0;   // a D3DCMPFUNC, 0 when the alpha test is off
     bool remapDepth = false;  // clip depth -w..w instead of 0..w (no clip control)
 
     uint64_t packed() const;

@@ -78,11 +78,13 @@ HRESULT GlVertexBuffer::unlock() {
 }
 
 int GlVertexBuffer::highestPaletteIndex(uint32_t stride, uint32_t offset) {
-    if (highestIndex_ >= 0 && stride == indexStride_ && offset == indexOffset_) return highestIndex_;
+    if (highestIndex_ >= 0 && stride == indexStride_ && offset == indexOffset_)
+        return highestIndex_;
     int highest = 0;
     if (stride > 0)
         for (size_t at = offset; at + 4 <= bytes_.size() && highest < 255; at += stride)
-            for (size_t i = 0; i < 4; ++i) highest = std::max(highest, static_cast<int>(bytes_[at + i]));
+            for (size_t i = 0; i < 4; ++i)
+                highest = std::max(highest, static_cast<int>(bytes_[at + i]));
     indexStride_ = stride;
     indexOffset_ = offset;
     highestIndex_ = highest;

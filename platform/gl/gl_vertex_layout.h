@@ -6,7 +6,8 @@
 struct VertexLayout {
     bool valid = false;  // untransformed positions only (XYZ, XYZB1..XYZB5)
     uint32_t size = 0;   // bytes per vertex
-    int weightCount = 0;  // float blend weights stored (the last beta slot excluded when it holds indices)
+    int weightCount =
+        0;  // float blend weights stored (the last beta slot excluded when it holds indices)
     uint32_t weightOffset = 0;
     bool paletteIndices = false;  // D3DFVF_LASTBETA_UBYTE4: four bytes after the weights
     uint32_t indexOffset = 0;

@@ -1,10 +1,11 @@
 // TCM camera paths: frame numbering, comments, the end line and refused files.
+#include "media/camera_path.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
 #include "archive/catalogue.h"
-#include "media/camera_path.h"
 #include "tests/media/media_fixtures.h"
 #include "tests/support/test_files.h"
 #include "tools/writers/tcm_writer.h"
@@ -28,11 +29,14 @@ TEST(CameraPath, FramesAreNumberedFromZeroWhateverTheFileSays) {
     } cases[] = {
         {"0 to 0", "@TCM100\r\ncam\r\n0 0\r\n" + kFrame1 + "<___end___>\r\n", 0, 1},
         {"10 to 11", "@TCM100\r\ncam\r\n10 11\r\n" + kFrame1 + kFrame2 + "<___end___>\r\n", 0, 2},
-        {"comments between frames", "@TCM100\r\n# c\r\ncam\r\n10 11\r\n" + kFrame1 + "#\r\n\r\n" + kFrame2 +
-                                        "<___end___>\r\n", 0, 2},
-        {"end without carriage return", "@TCM100\r\ncam\r\n0 1\r\n" + kFrame1 + kFrame2 + "<___end___>", 1, 2},
+        {"comments between frames",
+         "@TCM100\r\n# c\r\ncam\r\n10 11\r\n" + kFrame1 + "#\r\n\r\n" + kFrame2 + "<___end___>\r\n",
+         0, 2},
+        {"end without carriage return",
+         "@TCM100\r\ncam\r\n0 1\r\n" + kFrame1 + kFrame2 + "<___end___>", 1, 2},
         {"end line missing", "@TCM100\r\ncam\r\n0 1\r\n" + kFrame1 + kFrame2, 1, 2},
-        {"a frame line missing", "@TCM100\r\ncam\r\n0 2\r\n" + kFrame1 + kFrame2 + "<___end___>\r\n", 1, 3},
+        {"a frame line missing",
+         "@TCM100\r\ncam\r\n0 2\r\n" + kFrame1 + kFrame2 + "<___end___>\r\n", 1, 3},
     };
     for (const auto& c : cases) {
         CameraPath path;
@@ -44,7 +48,8 @@ TEST(CameraPath, FramesAreNumberedFromZeroWhateverTheFileSays) {
         EXPECT_EQ(path.values[0], 7.0f);
     }
     CameraPath two;
-    ASSERT_EQ(readText(&two, "@TCM100\r\ncam\r\n10 11\r\n" + kFrame1 + kFrame2 + "<___end___>\r\n"), 0);
+    ASSERT_EQ(readText(&two, "@TCM100\r\ncam\r\n10 11\r\n" + kFrame1 + kFrame2 + "<___end___>\r\n"),
+              0);
     EXPECT_EQ(two.eyes[1][1], -2.0f);
     EXPECT_EQ(two.targets[1][2], -6.0f);
 }

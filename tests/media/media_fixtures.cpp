@@ -31,7 +31,8 @@ ArchiveMember member(const std::string& name, const std::vector<uint8_t>& bytes)
 void installAddOn(const std::vector<ArchiveMember>& members) {
     std::filesystem::create_directories("add-ons");
     std::string error;
-    ASSERT_TRUE(writeArchiveFile("add-ons/media.tr2", fileListDescription(members), members, &error))
+    ASSERT_TRUE(
+        writeArchiveFile("add-ons/media.tr2", fileListDescription(members), members, &error))
         << error;
     buildCatalogue();
 }

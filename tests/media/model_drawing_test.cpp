@@ -1,10 +1,11 @@
 // Skinned drawing: the device calls drawModel makes, and pictures drawn through the real device.
+#include "media/model_drawing.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
 
-#include "media/model_drawing.h"
 #include "media/motion.h"
 #include "tests/media/media_fixtures.h"
 #include "tests/media/recording_device.h"
@@ -13,7 +14,8 @@
 namespace {
 constexpr float kHalfPi = 1.5707964f;
 
-std::unique_ptr<Model> modelOf(RenderDevice* device, const TmbModel& source, const char* name = "m.tmb") {
+std::unique_ptr<Model> modelOf(RenderDevice* device, const TmbModel& source,
+                               const char* name = "m.tmb") {
     auto model = std::make_unique<Model>(device);
     const std::vector<uint8_t> bytes = writeTmb(source);
     EXPECT_EQ(readModel(model.get(), fileBlock(bytes), bytes.size(), name), 0);
@@ -34,7 +36,8 @@ D3DXMATRIX product(const D3DXMATRIX& a, const D3DXMATRIX& b) {
 
 void expectMatrix(const D3DMATRIX& actual, const D3DXMATRIX& expected, const char* what) {
     for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j) EXPECT_NEAR(actual.m[i][j], expected.m[i][j], 1e-5) << what << " " << i << j;
+        for (int j = 0; j < 4; ++j)
+            EXPECT_NEAR(actual.m[i][j], expected.m[i][j], 1e-5) << what << " " << i << j;
 }
 
 // A motion of the given frames, each a list of bone matrices.
@@ -80,12 +83,11 @@ TEST(DrawModel, SetsTheStatesInOrderThenDrawsEachMeshsRanges) {
         "rs 27 1", "rs 19 5", "rs 20 6", "rs 9 2", "rs 143 1", "rs 25 7", "rs 15 1", "rs 24 1",
         "tss 0 16 2", "tss 0 17 2", "rs 151 3", "rs 167 1", "fvf 4444",
         // mesh a: one-sided
-        "rs 22 2", "stream 0 52", "world 0", "world 1", "world 2",
-        "material", "texture 0", "draw 0 1", "material", "texture 0", "draw 3 1",
+        "rs 22 2", "stream 0 52", "world 0", "world 1", "world 2", "material", "texture 0",
+        "draw 0 1", "material", "texture 0", "draw 3 1",
         // mesh b: two-sided, its ranges end at the terminator
-        "rs 22 1", "stream 0 52", "world 0", "world 1", "world 2",
-        "material", "texture 0", "draw 0 2",
-        "rs 151 0", "rs 167 0"};
+        "rs 22 1", "stream 0 52", "world 0", "world 1", "world 2", "material", "texture 0",
+        "draw 0 2", "rs 151 0", "rs 167 0"};
     EXPECT_EQ(device.log, expected);
     ASSERT_EQ(device.draws.size(), 3u);
     EXPECT_EQ(device.draws[1].material.Diffuse.r, 0.5f);
@@ -112,14 +114,16 @@ TEST(DrawModel, WorldMatricesAreMeshTimesOffsetTimesFrameTimesWorld) {
     world._41 = 3;
     drawModel(model.get(), world, 1.7f, true);  // frame 1
     for (int j = 0; j < 3; ++j) {
-        const D3DXMATRIX palette = product(product(matrixOf(source.boneOffsets[j]), matrixOf(f2[j])), world);
+        const D3DXMATRIX palette =
+            product(product(matrixOf(source.boneOffsets[j]), matrixOf(f2[j])), world);
         expectMatrix(bonePalette()[j], palette, "palette");
         // The last mesh drawn is b, with its own mesh matrix in front.
         expectMatrix(device.world[j], product(matrixOf(source.meshes[1].matrix), palette), "world");
     }
     // Past the end the frames wrap to the loop start (0 here): time 2 is frame 0.
     drawModel(model.get(), world, 2.0f, true);
-    expectMatrix(bonePalette()[1], product(product(matrixOf(source.boneOffsets[1]), matrixOf(f1[1])), world),
+    expectMatrix(bonePalette()[1],
+                 product(product(matrixOf(source.boneOffsets[1]), matrixOf(f1[1])), world),
                  "wrapped");
 }
 
@@ -143,14 +147,16 @@ TEST(DrawModel, PartsUseTheBodysPaletteAndFrameWithTheirOwnBoneCount) {
     device.log.clear();
     drawModel(part.get(), world, 0, false);
     for (int j = 0; j < 2; ++j)
-        expectMatrix(device.world[j], product(matrixOf(partSource.meshes[0].matrix), bonePalette()[j]), "part");
+        expectMatrix(device.world[j],
+                     product(matrixOf(partSource.meshes[0].matrix), bonePalette()[j]), "part");
     EXPECT_EQ(device.world[2]._41, 1234.0f);
     EXPECT_EQ(std::count(device.log.begin(), device.log.end(), "world 2"), 0);
 
     // A part whose body has no motion (or no body) draws in its bind pose.
     body->motion = nullptr;
     drawModel(part.get(), world, 0, false);
-    expectMatrix(device.world[1], product(matrixOf(partSource.meshes[0].matrix), world), "bind pose");
+    expectMatrix(device.world[1], product(matrixOf(partSource.meshes[0].matrix), world),
+                 "bind pose");
 }
 
 TEST(DrawModel, UnanimatedModelsDrawInTheirBindPose) {
@@ -199,8 +205,10 @@ TEST(DrawModel, BonesTheMotionLacksStayInPlaceAndBadRangesAreSkipped) {
     D3DXMatrixTranslation(&world, 0, 1, 0);
     device.draws.clear();
     drawModel(model.get(), world, 0, true);
-    expectMatrix(bonePalette()[0],
-                 product(product(matrixOf(source.boneOffsets[0]), matrixOf(rotationZ16(0.2f))), world), "bone 0");
+    expectMatrix(
+        bonePalette()[0],
+        product(product(matrixOf(source.boneOffsets[0]), matrixOf(rotationZ16(0.2f))), world),
+        "bone 0");
     expectMatrix(bonePalette()[1], world, "bone 1");
     expectMatrix(bonePalette()[2], world, "bone 2");
     // Mesh a: materials 2 and -1 do not exist, 4 + 3 vertices run past its 6, 0 triangles draw
@@ -234,7 +242,8 @@ protected:
         const D3DXVECTOR3 point(x, y, z);
         D3DXMATRIX identity;
         D3DXMatrixIdentity(&identity);
-        D3DXVec3Project(&screen, &point, &viewport, &h.graphics->projection(), &h.graphics->view(), &identity);
+        D3DXVec3Project(&screen, &point, &viewport, &h.graphics->projection(), &h.graphics->view(),
+                        &identity);
         return {static_cast<int>(std::lround(screen.x)), static_cast<int>(std::lround(screen.y))};
     }
 
@@ -322,7 +331,8 @@ TEST_F(DrawnModel, OneSidedMeshesShowOnlyTheirCounterClockwiseFaces) {
     TmbMesh front = rectangleMesh("front", -2, 1, -0.5f, 0, 0, 0, 0xFFFF0000);
     TmbMesh back = front;  // the same rectangle wound the other way
     back.name = "back";
-    for (size_t i = 0; i < back.vertices.size(); i += 3) std::swap(back.vertices[i + 1], back.vertices[i + 2]);
+    for (size_t i = 0; i < back.vertices.size(); i += 3)
+        std::swap(back.vertices[i + 1], back.vertices[i + 2]);
     for (TmbVertex& v : back.vertices) v.position[0] += 2.5f;
     TmbMesh twoSided = back;
     twoSided.oneSided = false;

@@ -1,10 +1,11 @@
 // Model and character instances: matrices, placements, the motion clock, bodies and parts.
+#include "media/model_instance.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "archive/catalogue.h"
-#include "media/model_instance.h"
 #include "media/motion.h"
 #include "tests/media/media_fixtures.h"
 #include "tests/media/recording_device.h"
@@ -45,8 +46,10 @@ MotionData ninetyFrames() {
 class Instances : public ::testing::Test {
 protected:
     Instances() : folder_(freshTestFolder()), inFolder_(folder_) {
-        installAddOn({member("body.tmb", writeTmb(withPlacements())), member("body2.tmb", writeTmb(withPlacements())),
-                      member("shirt.tmb", writeTmb(withPlacements())), member("body.dat", writeTmb(withPlacements())),
+        installAddOn({member("body.tmb", writeTmb(withPlacements())),
+                      member("body2.tmb", writeTmb(withPlacements())),
+                      member("shirt.tmb", writeTmb(withPlacements())),
+                      member("body.dat", writeTmb(withPlacements())),
                       member("stand.tsb", writeTsb(ninetyFrames()))});
     }
     ~Instances() override {
@@ -191,9 +194,10 @@ TEST(InstanceDrawing, BodyFirstWithItsPaletteThenPartsInSlotOrder) {
     c.draw();
     std::vector<std::string> sequence;
     for (const std::string& line : device.log)
-        if (line == "rs 23 2" || line == "rs 137 1" || line.rfind("draw", 0) == 0) sequence.push_back(line);
-    EXPECT_EQ(sequence, (std::vector<std::string>{"rs 23 2", "rs 137 1", "draw 0 2", "rs 23 2", "rs 137 1",
-                                                  "draw 3 1", "draw 3 1"}));
+        if (line == "rs 23 2" || line == "rs 137 1" || line.rfind("draw", 0) == 0)
+            sequence.push_back(line);
+    EXPECT_EQ(sequence, (std::vector<std::string>{"rs 23 2", "rs 137 1", "draw 0 2", "rs 23 2",
+                                                  "rs 137 1", "draw 3 1", "draw 3 1"}));
     EXPECT_EQ(device.world[0]._41, 4.0f);
     ASSERT_EQ(device.draws.size(), 3u);
 

@@ -1,4 +1,6 @@
 // Motions: the frame-for-time rule, TSB and TSS reading, locators and the motion cache.
+#include "media/motion.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,7 +10,6 @@
 
 #include "archive/catalogue.h"
 #include "media/model.h"
-#include "media/motion.h"
 #include "tests/media/media_fixtures.h"
 #include "tests/support/test_files.h"
 
@@ -21,10 +22,12 @@ MotionData sampleMotion(int32_t loopStart = 1) {
     m.frameCount = 3;
     m.loopStart = loopStart;
     for (int f = 0; f < 3; ++f)
-        for (int b = 0; b < 2; ++b) m.matrices.push_back(translation16(static_cast<float>(f), static_cast<float>(b), 0));
+        for (int b = 0; b < 2; ++b)
+            m.matrices.push_back(translation16(static_cast<float>(f), static_cast<float>(b), 0));
     m.locatorNames = {"eye", "sight"};
     for (int f = 0; f < 3; ++f)
-        for (float y : {10.0f, 20.0f}) m.locatorValues.push_back({static_cast<float>(f), y, 0, 1, 2, 3, 4, 5, 6});
+        for (float y : {10.0f, 20.0f})
+            m.locatorValues.push_back({static_cast<float>(f), y, 0, 1, 2, 3, 4, 5, 6});
     return m;
 }
 
@@ -90,7 +93,8 @@ TEST(MotionFrames, LoopStartsOutsideTheFramesNeverDivideByZero) {
                  {1, 0, 5, 0},    {1, 1, 5, 0},    {10, 9, 33, 9}};
     for (const auto& c : cases) {
         std::unique_ptr<Motion> m(motionWithFrames(c.frames, c.loop));
-        EXPECT_EQ(frameForTime(m.get(), c.time), c.frame) << c.frames << " " << c.loop << " " << c.time;
+        EXPECT_EQ(frameForTime(m.get(), c.time), c.frame)
+            << c.frames << " " << c.loop << " " << c.time;
     }
     std::unique_ptr<Motion> empty(motionWithFrames(0, 0));
     EXPECT_EQ(frameMatrices(empty.get(), 3), nullptr);
@@ -147,11 +151,13 @@ TEST(TssReader, CommentsAndEmptyLinesMayStandAnywhere) {
 
 TEST(TssReader, EndAndLoopLinesDecideLocatorsAndLoopStart) {
     const std::string head = "@TSS100\r\nbones\r\n1\r\nroot\r\nframes\r\n10 12\r\n";
-    const std::string frames = "1 0 0 0 0 1 0 0 0 0 1 0 1 2 3 1\r\n"
-                               "1 0 0 0 0 1 0 0 0 0 1 0 4 5 6 1\r\n"
-                               "1 0 0 0 0 1 0 0 0 0 1 0 7 8 9 1\r\n";
-    const std::string locators = "[LOCATORS]\r\n1\r\neye extra words\r\nh1\r\nh2\r\n"
-                                 "1 2 3 4 5 6 7 8 9\r\n1 2 3 4 5 6 7 8 9\r\n1 2 3 4 5 6 7 8 9\r\n";
+    const std::string frames =
+        "1 0 0 0 0 1 0 0 0 0 1 0 1 2 3 1\r\n"
+        "1 0 0 0 0 1 0 0 0 0 1 0 4 5 6 1\r\n"
+        "1 0 0 0 0 1 0 0 0 0 1 0 7 8 9 1\r\n";
+    const std::string locators =
+        "[LOCATORS]\r\n1\r\neye extra words\r\nh1\r\nh2\r\n"
+        "1 2 3 4 5 6 7 8 9\r\n1 2 3 4 5 6 7 8 9\r\n1 2 3 4 5 6 7 8 9\r\n";
     const struct {
         const char* what;
         std::string tail;
@@ -189,10 +195,12 @@ TEST(TssReader, MalformedTextIsRefusedAndShortLinesLeaveZeros) {
         {"line feeds only", "@TSS100\nb\n0\nf\n0 0\n<___end___>\n"},
         {"wrong first line", "@TSS101\r\nb\r\n0\r\nf\r\n0 0\r\n<___end___>\r\n"},
         {"bone count beyond the data", "@TSS100\r\nb\r\n2000000000\r\nf\r\n0 0\r\n<___end___>\r\n"},
-        {"frame count beyond the data", "@TSS100\r\nb\r\n1\r\nr\r\nf\r\n0 2000000000\r\n<___end___>\r\n"},
+        {"frame count beyond the data",
+         "@TSS100\r\nb\r\n1\r\nr\r\nf\r\n0 2000000000\r\n<___end___>\r\n"},
         {"last frame below the first", "@TSS100\r\nb\r\n1\r\nr\r\nf\r\n5 3\r\n<___end___>\r\n"},
         {"negative bone count", "@TSS100\r\nb\r\n-4\r\nf\r\n0 0\r\n<___end___>\r\n"},
-        {"a NUL ends the data", std::string("@TSS100\r\nb\r\n0\r\nf\r\n0 0\r\n<___end") + '\0' + "___>\r\n"},
+        {"a NUL ends the data",
+         std::string("@TSS100\r\nb\r\n0\r\nf\r\n0 0\r\n<___end") + '\0' + "___>\r\n"},
     };
     for (const auto& c : refused) {
         Motion m;

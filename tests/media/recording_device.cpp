@@ -58,18 +58,19 @@ HRESULT RecordingDevice::setTextureStageState(uint32_t stage, D3DTEXTURESTAGESTA
     return D3D_OK;
 }
 
-HRESULT RecordingDevice::createTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t usage,
-                                       D3DFORMAT format, D3DPOOL pool, std::unique_ptr<Texture>* texture) {
+HRESULT RecordingDevice::createTexture(uint32_t width, uint32_t height, uint32_t levels,
+                                       uint32_t usage, D3DFORMAT format, D3DPOOL pool,
+                                       std::unique_ptr<Texture>* texture) {
     log.push_back("create texture " + std::to_string(width) + "x" + std::to_string(height) + " " +
-                  std::to_string(levels) + " " + std::to_string(usage) + " " + std::to_string(format) +
-                  " " + std::to_string(pool));
+                  std::to_string(levels) + " " + std::to_string(usage) + " " +
+                  std::to_string(format) + " " + std::to_string(pool));
     if (FAILED(failTextures)) return failTextures;
     *texture = std::make_unique<RecordedTexture>(static_cast<int>(width), static_cast<int>(height));
     return D3D_OK;
 }
 
-HRESULT RecordingDevice::createVertexBuffer(uint32_t length, uint32_t usage, uint32_t fvf, D3DPOOL pool,
-                                            std::unique_ptr<VertexBuffer>* buffer) {
+HRESULT RecordingDevice::createVertexBuffer(uint32_t length, uint32_t usage, uint32_t fvf,
+                                            D3DPOOL pool, std::unique_ptr<VertexBuffer>* buffer) {
     log.push_back("create vertices " + std::to_string(length) + " " + std::to_string(usage) + " " +
                   std::to_string(fvf) + " " + std::to_string(pool));
     if (FAILED(failVertexBuffers)) return failVertexBuffers;

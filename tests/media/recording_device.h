@@ -52,11 +52,13 @@ public:
     HRESULT lightEnable(uint32_t, bool) override { return D3D_OK; }
     HRESULT setMaterial(const D3DMATERIAL8& m) override;
     HRESULT setTexture(uint32_t stage, Texture* texture) override;
-    HRESULT setTextureStageState(uint32_t stage, D3DTEXTURESTAGESTATETYPE type, uint32_t value) override;
+    HRESULT setTextureStageState(uint32_t stage, D3DTEXTURESTAGESTATETYPE type,
+                                 uint32_t value) override;
     HRESULT setViewport(const D3DVIEWPORT8&) override { return D3D_OK; }
     HRESULT getViewport(D3DVIEWPORT8*) const override { return D3D_OK; }
     HRESULT createTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t usage,
-                          D3DFORMAT format, D3DPOOL pool, std::unique_ptr<Texture>* texture) override;
+                          D3DFORMAT format, D3DPOOL pool,
+                          std::unique_ptr<Texture>* texture) override;
     HRESULT createVertexBuffer(uint32_t length, uint32_t usage, uint32_t fvf, D3DPOOL pool,
                                std::unique_ptr<VertexBuffer>* buffer) override;
     HRESULT setVertexShader(uint32_t fvf) override;

@@ -35,7 +35,8 @@ TmbModel sampleModel() {
     mesh.ranges = {{0, 0, 1}, {1, -3, 0}, {2, 3, 1}};
     m.meshes = {mesh};
     m.boneOffsets = {identity16(), translation16(0, -1, 0)};
-    m.placements = {{"Hand", {1, 2, 3}, {0.1f, 0.2f, 0.3f}, {2, 2, 2}}, {"hand", {4, 5, 6}, {}, {1, 1, 1}}};
+    m.placements = {{"Hand", {1, 2, 3}, {0.1f, 0.2f, 0.3f}, {2, 2, 2}},
+                    {"hand", {4, 5, 6}, {}, {1, 1, 1}}};
     return m;
 }
 
@@ -148,30 +149,110 @@ TEST(TmbReader, LyingCountsAndSizesAreRefusedLikeAWrongMagic) {
     // (C at 112, R at 120, ranges at 124).
     TmbModel oneMesh;
     oneMesh.meshes = {rectangleMesh("m", 0, 1, 1, 0, 0)};
-    auto patch = [](std::vector<uint8_t>& b, size_t at, int32_t v) { std::memcpy(b.data() + at, &v, 4); };
+    auto patch = [](std::vector<uint8_t>& b, size_t at, int32_t v) {
+        std::memcpy(b.data() + at, &v, 4);
+    };
     struct Case {
         const char* what;
         std::function<std::vector<uint8_t>()> make;
     };
     const Case cases[] = {
-        {"wrong magic", [&] { auto b = writeTmb(oneMesh); b[3] = '1'; return b; }},
-        {"257 textures", [&] { auto b = writeTmb(oneMesh); patch(b, 4, 257); return b; }},
-        {"negative textures", [&] { auto b = writeTmb(oneMesh); patch(b, 4, -1); return b; }},
-        {"257 materials", [&] { TmbModel m; m.materials.resize(257); return writeTmb(m); }},
-        {"257 bones", [&] { TmbModel m; m.boneOffsets.resize(257, identity16()); return writeTmb(m); }},
-        {"texture of width 0", [&] { TmbModel m; m.textures = {{"t", 0, 4, {}}}; return writeTmb(m); }},
-        {"texture larger than the file", [&] { TmbModel m; m.textures = {{"t", 2, 2, {1, 2, 3, 4}}};
-                                               auto b = writeTmb(m); b[40] = 0x7F; return b; }},
-        {"mesh of no triangles", [&] { TmbModel m; m.meshes = {TmbMesh{}}; return writeTmb(m); }},
-        {"triangle count past the end", [&] { auto b = writeTmb(oneMesh); patch(b, 112, 3); return b; }},
-        {"huge triangle count", [&] { auto b = writeTmb(oneMesh); patch(b, 112, 0x7FFFFFFF); return b; }},
-        {"negative range count", [&] { auto b = writeTmb(oneMesh); patch(b, 120, -2); return b; }},
-        {"range count past the end", [&] { auto b = writeTmb(oneMesh); patch(b, 120, 1000); return b; }},
-        {"mesh count past the end", [&] { auto b = writeTmb(oneMesh); patch(b, 12, 2); return b; }},
-        {"placement name without its NUL", [&] { TmbModel m; m.placements = {{"p", {}, {}, {1, 1, 1}}};
-                                                 auto b = writeTmb(m); b.pop_back(); return b; }},
-        {"placement count past the end", [&] { TmbModel m; m.placements = {{"p", {}, {}, {1, 1, 1}}};
-                                               auto b = writeTmb(m); patch(b, 20, 2); return b; }},
+        {"wrong magic",
+         [&] {
+             auto b = writeTmb(oneMesh);
+             b[3] = '1';
+             return b;
+         }},
+        {"257 textures",
+         [&] {
+             auto b = writeTmb(oneMesh);
+             patch(b, 4, 257);
+             return b;
+         }},
+        {"negative textures",
+         [&] {
+             auto b = writeTmb(oneMesh);
+             patch(b, 4, -1);
+             return b;
+         }},
+        {"257 materials",
+         [&] {
+             TmbModel m;
+             m.materials.resize(257);
+             return writeTmb(m);
+         }},
+        {"257 bones",
+         [&] {
+             TmbModel m;
+             m.boneOffsets.resize(257, identity16());
+             return writeTmb(m);
+         }},
+        {"texture of width 0",
+         [&] {
+             TmbModel m;
+             m.textures = {{"t", 0, 4, {}}};
+             return writeTmb(m);
+         }},
+        {"texture larger than the file",
+         [&] {
+             TmbModel m;
+             m.textures = {{"t", 2, 2, {1, 2, 3, 4}}};
+             auto b = writeTmb(m);
+             b[40] = 0x7F;
+             return b;
+         }},
+        {"mesh of no triangles",
+         [&] {
+             TmbModel m;
+             m.meshes = {TmbMesh{}};
+             return writeTmb(m);
+         }},
+        {"triangle count past the end",
+         [&] {
+             auto b = writeTmb(oneMesh);
+             patch(b, 112, 3);
+             return b;
+         }},
+        {"huge triangle count",
+         [&] {
+             auto b = writeTmb(oneMesh);
+             patch(b, 112, 0x7FFFFFFF);
+             return b;
+         }},
+        {"negative range count",
+         [&] {
+             auto b = writeTmb(oneMesh);
+             patch(b, 120, -2);
+             return b;
+         }},
+        {"range count past the end",
+         [&] {
+             auto b = writeTmb(oneMesh);
+             patch(b, 120, 1000);
+             return b;
+         }},
+        {"mesh count past the end",
+         [&] {
+             auto b = writeTmb(oneMesh);
+             patch(b, 12, 2);
+             return b;
+         }},
+        {"placement name without its NUL",
+         [&] {
+             TmbModel m;
+             m.placements = {{"p", {}, {}, {1, 1, 1}}};
+             auto b = writeTmb(m);
+             b.pop_back();
+             return b;
+         }},
+        {"placement count past the end",
+         [&] {
+             TmbModel m;
+             m.placements = {{"p", {}, {}, {1, 1, 1}}};
+             auto b = writeTmb(m);
+             patch(b, 20, 2);
+             return b;
+         }},
     };
     for (const Case& c : cases) {
         Model model;

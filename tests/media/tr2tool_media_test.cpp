@@ -60,10 +60,11 @@ TEST_F(Tr2toolMedia, ModelInfoListsWhatTheModelHolds) {
     for (const char* name : {"figure.tmb", "packed.tmb"}) {
         const ToolRun r = tr2tool(std::string("model-info ") + name);
         EXPECT_EQ(r.code, 0) << r.err;
-        for (const char* expected : {"textures: 1\n  skin 4x2\n", "materials: 2\n", "  1 texture skin",
-                                     "meshes: 2\n  torso: 2 triangles, one-sided\n",
-                                     "    range 0: material 0, vertices from 0, 2 triangles\n",
-                                     "bones: 3\n", "placements: 1\n  hand_r position 1 2 3 rotation 0 0.5 0"})
+        for (const char* expected :
+             {"textures: 1\n  skin 4x2\n", "materials: 2\n", "  1 texture skin",
+              "meshes: 2\n  torso: 2 triangles, one-sided\n",
+              "    range 0: material 0, vertices from 0, 2 triangles\n", "bones: 3\n",
+              "placements: 1\n  hand_r position 1 2 3 rotation 0 0.5 0"})
             EXPECT_NE(r.out.find(expected), std::string::npos) << expected << "\n" << r.out;
     }
 }
@@ -81,9 +82,10 @@ TEST_F(Tr2toolMedia, MotionInfoReadsBothForms) {
     for (const char* name : {"walk.tss", "walk.tsb"}) {
         const ToolRun r = tr2tool(std::string("motion-info ") + name);
         EXPECT_EQ(r.code, 0) << r.err;
-        EXPECT_NE(r.out.find("bones: 4\nframes: 90 (2.000 s at 45 frames per second)\nloop start: 30\n"
-                             "locators: 2\n  eye\n  loc_mask00\n"),
-                  std::string::npos)
+        EXPECT_NE(
+            r.out.find("bones: 4\nframes: 90 (2.000 s at 45 frames per second)\nloop start: 30\n"
+                       "locators: 2\n  eye\n  loc_mask00\n"),
+            std::string::npos)
             << r.out;
     }
     m.loopStart = 90;
@@ -133,8 +135,10 @@ TEST_F(Tr2toolMedia, BadFilesAndArgumentsAreReportedByName) {
 TEST_F(Tr2toolMedia, RenderDrawsAnIndependentlyWrittenFigureAsTheFixedFunctionRulesSay) {
     const std::string script = std::string(TR2_SOURCE_FOLDER) + "/tests/media/reference_figure.py";
     ASSERT_EQ(std::system(("/usr/bin/python3 " + script + " .").c_str()), 0);
-    installAddOn({member("figure.tmb", readBytes("figure.tmb")), member("figure.tsb", readBytes("figure.tsb"))});
-    const ToolRun r = tr2tool("render -o out.png --size 320x240 --light 0,0,-1 --motion figure.tsb --time 1 figure.tmb");
+    installAddOn({member("figure.tmb", readBytes("figure.tmb")),
+                  member("figure.tsb", readBytes("figure.tsb"))});
+    const ToolRun r = tr2tool(
+        "render -o out.png --size 320x240 --light 0,0,-1 --motion figure.tsb --time 1 figure.tmb");
     ASSERT_EQ(r.code, 0) << r.err;
     int width = 0, height = 0;
     std::vector<uint32_t> pixels;

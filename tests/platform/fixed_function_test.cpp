@@ -59,7 +59,8 @@ protected:
         std::memcpy(bytes, vertices.data(), vertices.size() * 52);
         buffer->unlock();
         device->setStreamSource(0, buffer.get(), 52);
-        ASSERT_EQ(device->drawPrimitive(D3DPT_TRIANGLELIST, 0, static_cast<uint32_t>(vertices.size() / 3)),
+        ASSERT_EQ(device->drawPrimitive(D3DPT_TRIANGLELIST, 0,
+                                        static_cast<uint32_t>(vertices.size() / 3)),
                   D3D_OK);
         buffers.push_back(std::move(buffer));
     }
@@ -71,7 +72,9 @@ protected:
     std::vector<std::unique_ptr<VertexBuffer>> buffers;
 };
 
-int channel(uint32_t argb, int shift) { return static_cast<int>((argb >> shift) & 0xFF); }
+int channel(uint32_t argb, int shift) {
+    return static_cast<int>((argb >> shift) & 0xFF);
+}
 
 void expectColour(uint32_t actual, const float expected[3], int tolerance = 2) {
     EXPECT_NEAR(channel(actual, 16), std::lround(std::fmin(expected[0], 1.0f) * 255), tolerance);
@@ -84,9 +87,11 @@ TEST_F(FixedFunction, LightingOffPassesTheVertexColourAndGouraudOrFlatShades) {
     draw(quad(-1, 1, 0, 0, 0.5f, 0xFF336699));
     // A triangle with a different colour per vertex: flat shading takes the first one's.
     device->setRenderState(D3DRS_SHADEMODE, D3DSHADE_FLAT);
-    draw({vertex(0, 0, 0.5f, 0xFFFF0000), vertex(1, 0, 0.5f, 0xFF00FF00), vertex(0, -1, 0.5f, 0xFF0000FF)});
+    draw({vertex(0, 0, 0.5f, 0xFFFF0000), vertex(1, 0, 0.5f, 0xFF00FF00),
+          vertex(0, -1, 0.5f, 0xFF0000FF)});
     device->setRenderState(D3DRS_SHADEMODE, D3DSHADE_GOURAUD);
-    draw({vertex(-1, 0, 0.5f, 0xFFFF0000), vertex(0, 0, 0.5f, 0xFF00FF00), vertex(-1, -1, 0.5f, 0xFF0000FF)});
+    draw({vertex(-1, 0, 0.5f, 0xFFFF0000), vertex(0, 0, 0.5f, 0xFF00FF00),
+          vertex(-1, -1, 0.5f, 0xFF0000FF)});
     h.readBack();
     EXPECT_EQ(rgb(16, 16), 0x336699u);
     EXPECT_EQ(rgb(36, 36), 0xFF0000u);
@@ -239,7 +244,8 @@ TEST_F(FixedFunction, CullModesRemoveTrianglesByTheirWindingOnScreen) {
 TEST_F(FixedFunction, AlphaTestDiscardsTransparentTexelsAndBlendingMixes) {
     // Left texel transparent red, right texel opaque green, sampled by nearest texel.
     std::unique_ptr<Texture> texture;
-    ASSERT_EQ(device->createTexture(2, 1, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture), D3D_OK);
+    ASSERT_EQ(device->createTexture(2, 1, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture),
+              D3D_OK);
     D3DLOCKED_RECT locked;
     texture->lockRect(0, &locked, nullptr, 0);
     auto* texels = static_cast<uint32_t*>(locked.pBits);

@@ -12,8 +12,8 @@ extern const ToolCommand kRenderCommand;
 
 const std::vector<const ToolCommand*>& toolCommands() {
     static const std::vector<const ToolCommand*> commands = {
-        &kPackCommand,      &kUnpackCommand,     &kListCommand,   &kCheckCommand, &kCatCommand,
-        &kModelInfoCommand, &kMotionInfoCommand, &kRenderCommand,
+        &kPackCommand, &kUnpackCommand,    &kListCommand,       &kCheckCommand,
+        &kCatCommand,  &kModelInfoCommand, &kMotionInfoCommand, &kRenderCommand,
     };
     return commands;
 }

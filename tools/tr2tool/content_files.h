@@ -1,4 +1,5 @@
-// Content files for the inspection and render commands: from disk, or from ./add-ons/ as the game finds them.
+// Content files for the inspection and render commands: from disk, or from ./add-ons/ as the game
+// finds them.
 #pragma once
 
 #include <string>

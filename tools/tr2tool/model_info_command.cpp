@@ -45,7 +45,8 @@ void printModel(const std::string& file, const Model& model, size_t size) {
                     mesh->oneSided ? "one-sided" : "two-sided");
         for (int i = 0; i < mesh->rangeCount && mesh->ranges[i].firstVertex >= 0; ++i)
             std::printf("    range %d: material %d, vertices from %d, %d triangles\n", i,
-                        mesh->ranges[i].material, mesh->ranges[i].firstVertex, mesh->ranges[i].triangleCount);
+                        mesh->ranges[i].material, mesh->ranges[i].firstVertex,
+                        mesh->ranges[i].triangleCount);
     }
     std::printf("bones: %d\n", model.boneCount);
     std::printf("placements: %d\n", model.placementCount);
@@ -68,7 +69,8 @@ int runModelInfo(const std::vector<std::string>& args) {
     }
     Model model;  // no device: textures are kept as pixel copies
     if (readModel(&model, mallocBlock(bytes), bytes.size(), args[0].c_str()) != 0) {
-        std::fprintf(stderr, "tr2tool model-info: %s: not a well-formed TMB model\n", args[0].c_str());
+        std::fprintf(stderr, "tr2tool model-info: %s: not a well-formed TMB model\n",
+                     args[0].c_str());
         return kToolFailure;
     }
     printModel(args[0], model, bytes.size());

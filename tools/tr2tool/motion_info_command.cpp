@@ -46,7 +46,8 @@ int runMotionInfo(const std::vector<std::string>& args) {
     std::printf("%s: %s motion, %zu bytes\n", file.c_str(), text ? "TSS" : "TSB", bytes.size());
     std::printf("bones: %d\n", motion.boneCount);
     std::printf("frames: %d (%.3f s at %d frames per second)\n", motion.frameCount,
-                motion.frameCount / static_cast<double>(kMotionFramesPerSecond), kMotionFramesPerSecond);
+                motion.frameCount / static_cast<double>(kMotionFramesPerSecond),
+                kMotionFramesPerSecond);
     std::printf("loop start: %d\n", motion.loopStart);
     if (motion.frameCount > 0 && (motion.loopStart < 0 || motion.loopStart >= motion.frameCount))
         std::printf("  (not a frame of the motion: %s)\n",

@@ -18,7 +18,8 @@
 namespace {
 constexpr const char* kUsage =
     "usage: tr2tool render -o OUT.png [--size 800x600] [--eye x,y,z] [--target x,y,z]\n"
-    "                      [--light x,y,z] [--motion NAME] [--time SECONDS] BODY.tmb [PART.tmb...]\n"
+    "                      [--light x,y,z] [--motion NAME] [--time SECONDS] BODY.tmb "
+    "[PART.tmb...]\n"
     "  Draws a figure as the game does: BODY from the archives of ./add-ons/ as the body, each\n"
     "  PART in slots 1, 2, ..., the motion set on the body and played for SECONDS, lighting on\n"
     "  with one white directional light shining along --light. Defaults: eye 0,8,15, target\n"
@@ -79,7 +80,8 @@ bool checkContent(const RenderOptions& o) {
         }
         Model probe;
         if (loadModelFile(&probe, utf8ToCp932(name).c_str()) != 0) {
-            std::fprintf(stderr, "tr2tool render: %s: not a well-formed TMB model (or not named .tmb)\n",
+            std::fprintf(stderr,
+                         "tr2tool render: %s: not a well-formed TMB model (or not named .tmb)\n",
                          name.c_str());
             return false;
         }
@@ -91,7 +93,8 @@ bool checkContent(const RenderOptions& o) {
         }
         Motion probe;
         if (loadMotionFile(&probe, utf8ToCp932(o.motion).c_str()) != 0) {
-            std::fprintf(stderr, "tr2tool render: %s: not a well-formed motion\n", o.motion.c_str());
+            std::fprintf(stderr, "tr2tool render: %s: not a well-formed motion\n",
+                         o.motion.c_str());
             return false;
         }
     }
@@ -135,7 +138,9 @@ int runRender(const std::vector<std::string>& args) {
     auto graphics = std::make_unique<GraphicsDevice>();
     setGraphicsDevice(graphics.get());
     if (!window || !graphics->init(window.get())) {
-        std::fprintf(stderr, "tr2tool render: no render device (is there a display or SDL_VIDEODRIVER=offscreen?)\n");
+        std::fprintf(stderr,
+                     "tr2tool render: no render device (is there a display or "
+                     "SDL_VIDEODRIVER=offscreen?)\n");
         return kToolFailure;
     }
     RenderDevice* device = graphics->device();
@@ -181,5 +186,5 @@ int runRender(const std::vector<std::string>& args) {
 }
 }  // namespace
 
-extern const ToolCommand kRenderCommand = {"render", "draw a figure from ./add-ons/ into a PNG", kUsage,
-                                           runRender};
+extern const ToolCommand kRenderCommand = {"render", "draw a figure from ./add-ons/ into a PNG",
+                                           kUsage, runRender};

@@ -37,7 +37,8 @@ std::vector<uint8_t> writeTsb(const MotionData& motion, const std::string& heade
         for (float f : i < motion.matrices.size() ? motion.matrices[i] : identity16()) w.f32le(f);
     const size_t values = count(motion.frameCount, locators);
     for (size_t i = 0; i < values; ++i)
-        for (float f : i < motion.locatorValues.size() ? motion.locatorValues[i] : std::array<float, 9>{})
+        for (float f :
+             i < motion.locatorValues.size() ? motion.locatorValues[i] : std::array<float, 9>{})
             w.f32le(f);
     for (const std::string& name : motion.locatorNames) {
         w.text(name);
@@ -68,12 +69,13 @@ std::string writeTss(const MotionData& motion) {
         line("[LOCATOR FRAMES]");
         line(std::to_string(motion.firstFrame) + " " +
              std::to_string(motion.firstFrame + motion.frameCount - 1));
-        const size_t values = count(motion.frameCount, static_cast<int32_t>(motion.locatorNames.size()));
+        const size_t values =
+            count(motion.frameCount, static_cast<int32_t>(motion.locatorNames.size()));
         for (size_t i = 0; i < values; ++i)
-            line(numbers((i < motion.locatorValues.size() ? motion.locatorValues[i]
-                                                          : std::array<float, 9>{})
-                             .data(),
-                         9));
+            line(numbers(
+                (i < motion.locatorValues.size() ? motion.locatorValues[i] : std::array<float, 9>{})
+                    .data(),
+                9));
     }
     if (motion.loopStart != 0) {
         // Without locators the line after the frames only says that no locator section follows.

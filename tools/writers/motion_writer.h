@@ -12,8 +12,8 @@ struct MotionData {
     int32_t boneCount = 0;
     int32_t frameCount = 0;
     int32_t loopStart = 0;
-    int32_t firstFrame = 0;  // the TSS form's first frame number
-    std::vector<Matrix16> matrices;  // frame-major, frameCount x boneCount
+    int32_t firstFrame = 0;              // the TSS form's first frame number
+    std::vector<Matrix16> matrices;      // frame-major, frameCount x boneCount
     std::vector<std::string> boneNames;  // TSS only; "bone%d" where missing
     std::vector<std::string> locatorNames;
     std::vector<std::array<float, 9>> locatorValues;  // frame-major, frameCount x locators

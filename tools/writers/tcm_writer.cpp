@@ -6,7 +6,8 @@
 std::string writeTcm(const CameraPathData& path) {
     std::string s = "@TCM100\r\n[CAMERA]\r\n";
     const auto count = static_cast<int32_t>(path.frames.size());
-    s += std::to_string(path.firstFrame) + " " + std::to_string(path.firstFrame + count - 1) + "\r\n";
+    s += std::to_string(path.firstFrame) + " " + std::to_string(path.firstFrame + count - 1) +
+         "\r\n";
     for (const CameraFrameData& f : path.frames) {
         char line[256];
         std::snprintf(line, sizeof line, "%.9g %.9g %.9g %.9g %.9g %.9g %.9g\r\n",

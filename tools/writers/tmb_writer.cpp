@@ -3,7 +3,9 @@
 
 #include "tools/writers/byte_writer.h"
 
-Matrix16 identity16() { return {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}; }
+Matrix16 identity16() {
+    return {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+}
 
 namespace {
 void floats(ByteWriter& w, const float* values, size_t count) {

@@ -42,7 +42,7 @@ struct TmbMesh {
     std::string name;
     Matrix16 matrix = identity16();
     bool oneSided = true;
-    std::vector<TmbRange> ranges;  // written as given, then a terminator (first vertex -1)
+    std::vector<TmbRange> ranges;     // written as given, then a terminator (first vertex -1)
     std::vector<TmbVertex> vertices;  // three per triangle
 };
 
