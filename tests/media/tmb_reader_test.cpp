@@ -298,3 +298,12 @@ TEST(TmbReaderDeathTest, ResourceFailuresEndTheProgramNamingTheResourceAndTheErr
         },
         ::testing::ExitedWithCode(255), "VertexBuffer.*\n\nbody\nE_OUTOFMEMORY");
 }
+
+TEST(TmbReader, OnlyNamesEndingInLowerCaseTmbAreLoaded) {
+    // Refused before any lookup, so no add-on is needed.
+    for (const char* name : {"body.TMB", "body.tmb.bak", "body", ".tm"}) {
+        Model model;
+        EXPECT_EQ(loadModelFile(&model, name), -1) << name;
+        expectEmpty(model);
+    }
+}
