@@ -3,12 +3,28 @@
 
 #include "platform/system.h"
 
+namespace {
+// A tap shorter than a frame would never be seen held: remember presses until the next query,
+// as the key state of the original platform does.
+bool printScreenPressed = false;
+
+int SDLCALL watchKeys(void*, SDL_Event* event) {
+    if (event->type == SDL_KEYDOWN && event->key.keysym.scancode == SDL_SCANCODE_PRINTSCREEN)
+        printScreenPressed = true;
+    return 1;
+}
+}  // namespace
+
 bool asyncKeyDown(int virtualKey) {
     if (!SDL_WasInit(SDL_INIT_VIDEO)) return false;
     SDL_PumpEvents();
     const Uint8* keys = SDL_GetKeyboardState(nullptr);
     switch (virtualKey) {
-        case VK_SNAPSHOT: return keys[SDL_SCANCODE_PRINTSCREEN] != 0;
+        case VK_SNAPSHOT: {
+            const bool down = keys[SDL_SCANCODE_PRINTSCREEN] != 0 || printScreenPressed;
+            printScreenPressed = false;
+            return down;
+        }
         case VK_LCONTROL: return keys[SDL_SCANCODE_LCTRL] != 0;
         case VK_RCONTROL: return keys[SDL_SCANCODE_RCTRL] != 0;
         case VK_CONTROL: return keys[SDL_SCANCODE_LCTRL] || keys[SDL_SCANCODE_RCTRL];
@@ -25,6 +41,7 @@ bool videoAvailable() {
     // Keep the OpenGL library loaded for the whole run: windows come and go (tests, dialogs)
     // and reloading the driver each time is slow.
     SDL_GL_LoadLibrary(nullptr);
+    SDL_AddEventWatch(watchKeys, nullptr);
     return true;
 }
 

@@ -57,7 +57,7 @@ code=0; timeout 20 "$tr2" -window 2>/dev/null || code=$?
 xdotool windowfocus --sync "$wid" 2>/dev/null || xdotool windowfocus "$wid"
 sleep 0.5
 xdotool key Print
-for _ in $(seq 1 50); do
+for _ in $(seq 1 150); do
   ls screenshot/*.bmp >/dev/null 2>&1 && break
   sleep 0.2
 done

@@ -6,14 +6,15 @@ extern const ToolCommand kUnpackCommand;
 extern const ToolCommand kListCommand;
 extern const ToolCommand kCheckCommand;
 extern const ToolCommand kCatCommand;
+extern const ToolCommand kScriptRunCommand;
 extern const ToolCommand kModelInfoCommand;
 extern const ToolCommand kMotionInfoCommand;
 extern const ToolCommand kRenderCommand;
 
 const std::vector<const ToolCommand*>& toolCommands() {
     static const std::vector<const ToolCommand*> commands = {
-        &kPackCommand, &kUnpackCommand,    &kListCommand,       &kCheckCommand,
-        &kCatCommand,  &kModelInfoCommand, &kMotionInfoCommand, &kRenderCommand,
+        &kPackCommand,      &kUnpackCommand,    &kListCommand,       &kCheckCommand,  &kCatCommand,
+        &kScriptRunCommand, &kModelInfoCommand, &kMotionInfoCommand, &kRenderCommand,
     };
     return commands;
 }

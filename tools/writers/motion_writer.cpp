@@ -15,7 +15,10 @@ std::string number(float v) {
 
 std::string numbers(const float* values, size_t count) {
     std::string line;
-    for (size_t i = 0; i < count; ++i) line += (i ? " " : "") + number(values[i]);
+    for (size_t i = 0; i < count; ++i) {
+        if (i) line += ' ';
+        line += number(values[i]);
+    }
     return line;
 }
 

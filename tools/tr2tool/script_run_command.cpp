@@ -1,0 +1,280 @@
+// tr2tool script-run: plays a scenario without graphics and lists its pages, choices and requests.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "archive/catalogue.h"
+#include "game/script_engine.h"
+#include "platform/encoding.h"
+#include "platform/message_box.h"
+#include "tools/tr2tool/command.h"
+
+namespace {
+constexpr float kFrameStep = 0.016f;  // seconds: the game's step when it has no timer
+constexpr int kFrameLimit = 100000;
+
+// Message text as one UTF-8 line: line feeds and colour controls written out.
+std::string printable(const char* cp932) {
+    std::string escaped;
+    const auto* p = reinterpret_cast<const unsigned char*>(cp932);
+    while (*p) {
+        if (isCp932LeadByte(*p) && p[1]) {
+            escaped += static_cast<char>(p[0]);
+            escaped += static_cast<char>(p[1]);
+            p += 2;
+            continue;
+        }
+        const unsigned char c = *p++;
+        if (c == '\n') {
+            escaped += "\\n";
+        } else if (c == '\r') {
+            escaped += "\\r";
+        } else if (c < 0x20) {
+            char code[8];
+            std::snprintf(code, sizeof code, "\\x%02X", c);
+            escaped += code;
+        } else {
+            escaped += static_cast<char>(c);
+        }
+    }
+    return cp932ToUtf8(escaped);
+}
+
+void printLine(const std::string& line) {
+    std::fputs(line.c_str(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+struct PrintedSound : SoundRequests {
+    void playMusic(const char* name) override { print("playMusic", name); }
+    void playLoopEffect(const char* name) override { print("playLoopEffect", name); }
+    void playVoice(const char* name) override { print("playVoice", name); }
+    void playEffect(const char* name) override { print("playEffect", name); }
+    void playSystemEffect(const char* name) override { print("playSystemEffect", name); }
+    void scheduleVoices(int channel, int first, int last, float shortest, float longest) override {
+        char args[128];
+        std::snprintf(args, sizeof args, "%d,%d,%d,%g,%g", channel, first, last, shortest, longest);
+        print("scheduleVoices", args);
+    }
+    void stopVoiceSchedules() override { print("stopVoiceSchedules", ""); }
+    void soundTick(float, bool) override {}
+
+    static void print(const char* request, const char* name) {
+        std::string line = std::string("SOUND: ") + request;
+        if (name && *name) line += " " + printable(name);
+        printLine(line);
+    }
+};
+
+// A game command as the game reads it: its letters, its arguments ("i" int, "f" float, "s"
+// string) and the suffix of its string.
+struct GameCommand {
+    const char* letters;
+    const char* args;
+    const char* suffix;
+};
+
+constexpr GameCommand kGameCommands[] = {
+    {"q", "i", nullptr},     {"T", "i", nullptr},     {"g", "s", ".psd"},
+    {"Z", "i", nullptr},     {"X", "", nullptr},      {"f", "iii", nullptr},
+    {"c", "si", ".tcm"},     {"cl", "i", nullptr},    {"cp", "s", ""},
+    {"cu", "ifff", nullptr}, {"cv", "ii", nullptr},   {"la", "ifff", nullptr},
+    {"ld", "ifff", nullptr}, {"ls", "ifff", nullptr}, {"lv", "ifff", nullptr},
+    {"le", "ii", nullptr},   {"mb", "is", ".tmb"},    {"mn", "is", ".tsb"},
+    {"mV", "ii", nullptr},   {"ml", "is", ".tmb"},    {"ma", "iis", ".tmb"},
+    {"md", "ii", nullptr},   {"mh", "iii", nullptr},  {"mc", "iif", nullptr},
+    {"mm", "is", ".tsb"},    {"mr", "", nullptr},     {"mp", "is", ""},
+    {"mv", "ii", nullptr},   {"o", "s", nullptr},     {"oR", "iiiff", nullptr},
+};
+
+const GameCommand* findGameCommand(const std::string& letters) {
+    for (const GameCommand& c : kGameCommands)
+        if (letters == c.letters) return &c;
+    return nullptr;
+}
+
+// The engine with the game's command dispatch; game commands are read and listed, not run.
+class DryRunEngine : public ScriptEngine {
+public:
+    bool quit = false;
+
+    int executeCommand() override {
+        const char* first = state.position;
+        const char letter = *first;
+        std::string letters(1, letter);
+        if (letter == 'Q') {
+            ++state.position;
+            quit = true;
+            printLine("QUIT");
+            return 0;
+        }
+        if (!letter || !std::strchr("TXZcfglmoq", letter)) return ScriptEngine::executeCommand();
+        const char second = first[1];
+        const char* seconds = letter == 'c'   ? "lpuv"
+                              : letter == 'l' ? "adesv"
+                              : letter == 'm' ? "Vabcdhlmnprv"
+                              : letter == 'o' ? "R"
+                                              : "";
+        if (second && std::strchr(seconds, second)) {
+            letters += second;
+        } else if (letter == 'l' || letter == 'm') {
+            return ScriptEngine::executeCommand();  // "%l" is the return; others are unknown
+        }
+        state.position = first + letters.size();
+        listCommand(*findGameCommand(letters));
+        return 0;
+    }
+
+    void openChoiceMenu() override {
+        std::string line = "CHOICE:";
+        for (int i = 0; i < state.choiceCount && i < kMaxChoices; ++i)
+            line += std::string(i ? " | " : " ") + printable(state.choices[i].caption);
+        printLine(line);
+    }
+
+private:
+    void listCommand(const GameCommand& command) {
+        std::string line = std::string("COMMAND: %") + command.letters;
+        for (const char* a = command.args; *a; ++a) {
+            line += a == command.args ? " " : ",";
+            if (*a == 'i') {
+                line += std::to_string(readInt());
+            } else if (*a == 'f') {
+                char number[64];
+                std::snprintf(number, sizeof number, "%g", readFloat());
+                line += number;
+            } else {
+                line += printable(readString(command.suffix));
+            }
+        }
+        printLine(line);
+    }
+};
+
+bool parseChoices(const std::string& text, std::vector<int>* choices) {
+    size_t at = 0;
+    while (at <= text.size()) {
+        const size_t comma = text.find(',', at);
+        const std::string item = text.substr(at, comma == std::string::npos ? comma : comma - at);
+        if (item.empty() || item.find_first_not_of("0123456789") != std::string::npos ||
+            item.size() > 3)
+            return false;
+        choices->push_back(std::stoi(item));
+        if (comma == std::string::npos) break;
+        at = comma + 1;
+    }
+    return true;
+}
+
+bool choosable(const ScriptState& s, int index) {
+    return index >= 0 && index < s.choiceCount && index < kMaxChoices &&
+           s.choices[index].caption[0] != '*';
+}
+
+int run(const std::vector<std::string>& args) {
+    std::vector<int> choices;
+    std::string player = utf8ToCp932("おにいちゃん");
+    std::string heroine = utf8ToCp932("若葉");
+    std::string name = "script.txt";
+    bool named = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--choose" && i + 1 < args.size()) {
+            if (!parseChoices(args[++i], &choices)) return kToolUsage;
+        } else if (args[i] == "--names" && i + 1 < args.size()) {
+            const std::string& both = args[++i];
+            const size_t comma = both.find(',');
+            if (comma == std::string::npos) return kToolUsage;
+            // An empty name keeps its default, as the game fills empty names.
+            if (comma > 0) player = utf8ToCp932(both.substr(0, comma));
+            if (comma + 1 < both.size()) heroine = utf8ToCp932(both.substr(comma + 1));
+        } else if (!named && !args[i].empty() && args[i][0] != '-') {
+            name = args[i];
+            named = true;
+        } else {
+            return kToolUsage;
+        }
+    }
+
+    buildCatalogue();
+    const std::string cp932Name = utf8ToCp932(name);
+    if (fileSize(cp932Name.c_str()) == 0) {
+        std::fprintf(stderr,
+                     "tr2tool script-run: %s: no archive in add-ons/ holds it, or it is empty\n",
+                     name.c_str());
+        return kToolFailure;
+    }
+    // Fatal script errors are listed in order with the other events before the program ends.
+    setMessageBoxDisplay([](const char* text, const char* caption, unsigned) {
+        printLine(std::string("FATAL: [") + caption + "] " + text);
+    });
+
+    PrintedSound sound;
+    DryRunEngine engine;
+    engine.setSoundRequests(&sound);
+    engine.setNames(player.c_str(), heroine.c_str());
+    engine.start(loadFile(cp932Name.c_str()));
+    const auto ms = static_cast<float>(kFrameStep * 1000.0);
+    size_t nextChoice = 0;
+    ScriptState& s = engine.state;
+    for (int frame = 0; frame < kFrameLimit; ++frame) {
+        s.skip = false;
+        engine.run(ms);
+        if (engine.quit) return kToolOk;
+        if (s.waitingForClick) {
+            printLine("PAGE: " + printable(s.messageText));
+            engine.clickAdvance();
+        }
+        if (s.choiceMode && s.selectedChoice < 0) {
+            int index = 0;
+            if (nextChoice < choices.size()) {
+                index = choices[nextChoice++];
+                if (!choosable(s, index)) {
+                    std::fprintf(stderr, "tr2tool script-run: entry %d cannot be chosen here\n",
+                                 index);
+                    return kToolFailure;
+                }
+            } else {
+                while (index < s.choiceCount && !choosable(s, index)) ++index;
+                if (!choosable(s, index)) {
+                    std::fprintf(stderr, "tr2tool script-run: a choice with no entry to choose\n");
+                    return kToolFailure;
+                }
+            }
+            printLine("CHOSE: " + std::to_string(index));
+            engine.chooseEntry(index);
+        }
+        const bool ended = s.position && *s.position == '\0' && !s.resumePosition &&
+                           s.waitTimer < 0 && !s.choiceMode && !s.waitingForClick;
+        if (ended) {
+            printLine("END");
+            return kToolOk;
+        }
+    }
+    printLine("STOPPED: no end after " + std::to_string(kFrameLimit) + " frames");
+    return kToolFailure;
+}
+}  // namespace
+
+extern const ToolCommand kScriptRunCommand = {
+    "script-run",
+    "play a scenario without graphics and list its pages, choices and requests",
+    "usage: tr2tool script-run [--choose N,N,...] [--names PLAYER,HEROINE] [NAME]\n"
+    "\n"
+    "Plays NAME (default script.txt) from the archives in ./add-ons/ with the game's frame\n"
+    "step of 16 ms, clicking at every click wait and choosing the listed entries in turn (the\n"
+    "first entry that can be chosen once the list runs out). Prints, as UTF-8, one line per\n"
+    "event:\n"
+    "  PAGE: text          at each click wait (\\n line feed, \\r click mark, \\x01 \\x02 "
+    "colours)\n"
+    "  CHOICE: a | b | ... when a choice opens, then CHOSE: index\n"
+    "  SOUND: request name for each sound request\n"
+    "  COMMAND: %xx args   for each game command (listed, not run)\n"
+    "  END, QUIT           at the end of the script or at %Q\n"
+    "  FATAL: [caption] message, then exit 255, for a script error\n"
+    "Stops with exit 1 after 100000 frames without an end.\n"
+    "--names sets the names that &0 to &3 put in (UTF-8; default おにいちゃん,若葉).\n",
+    run,
+};
