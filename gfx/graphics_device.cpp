@@ -42,7 +42,7 @@ GraphicsDevice::~GraphicsDevice() {
     if (current == this) current = nullptr;
 }
 
-bool GraphicsDevice::init(Window* window) {
+bool GraphicsDevice::init(Window* window, bool withText) {
     window_ = window;
     shiftA_ = shiftB_ = 0;
     eye_ = {1, 1, 1};
@@ -95,7 +95,7 @@ bool GraphicsDevice::init(Window* window) {
     beginFrame(0);
     endFrame();
     // The first content the program asks for: without "font.bin" it ends here.
-    if (!glyphs_) glyphs_ = std::make_unique<GlyphRenderer>(device_.get());
+    if (withText && !glyphs_) glyphs_ = std::make_unique<GlyphRenderer>(device_.get());
     return true;
 }
 

@@ -16,7 +16,8 @@ public:
     ~GraphicsDevice();
 
     // Creates the device for `window`; false after telling the user when that fails.
-    bool init(Window* window);
+    // `withText` false leaves out the glyph renderer (tools that draw no text need no font).
+    bool init(Window* window, bool withText = true);
     // Screenshot check, clear of target and depth, camera transforms.
     void beginFrame(D3DCOLOR clearColour);
     void endFrame();

@@ -9,6 +9,7 @@ packages=(
   fonts-ipafont-gothic
   libgl1-mesa-dri libegl-mesa0
   xvfb xauth xdotool vorbis-tools imagemagick
+  python3
 )
 
 missing=()

@@ -23,6 +23,9 @@ struct DeviceState {
     VertexBuffer* stream = nullptr;
     uint32_t streamStride = 0;
     D3DVIEWPORT8 viewport{};
+    // Rises with every change of the view or a world matrix, so that the pipeline uploads
+    // its matrix palette again only when it changed.
+    uint64_t transformGeneration = 0;
 
     // The device's state right after creation.
     void setDefaults(int backBufferWidth, int backBufferHeight, bool depthBuffer);

@@ -79,10 +79,12 @@ uint32_t GlRenderDevice::renderState(D3DRENDERSTATETYPE state) const {
 HRESULT GlRenderDevice::setTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX& matrix) {
     if (state == D3DTS_VIEW) {
         state_.view = matrix;
+        ++state_.transformGeneration;
     } else if (state == D3DTS_PROJECTION) {
         state_.projection = matrix;
     } else if (state >= D3DTS_WORLD && state < D3DTS_WORLD + kWorldMatrixCount) {
         state_.world[state - D3DTS_WORLD] = matrix;
+        ++state_.transformGeneration;
     } else {
         return D3DERR_INVALIDCALL;
     }

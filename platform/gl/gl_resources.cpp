@@ -1,6 +1,8 @@
 // Textures and vertex buffers of the OpenGL render device.
 #include "platform/gl/gl_resources.h"
 
+#include <algorithm>
+
 GlTexture::GlTexture(int width, int height, D3DFORMAT format)
     : width_(width), height_(height), format_(format),
       pixels_(static_cast<size_t>(width) * static_cast<size_t>(height), 0) {}
@@ -71,7 +73,22 @@ HRESULT GlVertexBuffer::unlock() {
     if (!locked_) return D3DERR_INVALIDCALL;
     locked_ = false;
     dirty_ = true;
+    highestIndex_ = -1;
     return D3D_OK;
+}
+
+int GlVertexBuffer::highestPaletteIndex(uint32_t stride, uint32_t offset) {
+    if (highestIndex_ >= 0 && stride == indexStride_ && offset == indexOffset_)
+        return highestIndex_;
+    int highest = 0;
+    if (stride > 0)
+        for (size_t at = offset; at + 4 <= bytes_.size() && highest < 255; at += stride)
+            for (size_t i = 0; i < 4; ++i)
+                highest = std::max(highest, static_cast<int>(bytes_[at + i]));
+    indexStride_ = stride;
+    indexOffset_ = offset;
+    highestIndex_ = highest;
+    return highest;
 }
 
 void GlVertexBuffer::bind() {

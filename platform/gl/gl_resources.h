@@ -47,6 +47,10 @@ public:
     // Binds the buffer as GL_ARRAY_BUFFER, uploading it first when it changed.
     void bind();
     const std::vector<uint8_t>& bytes() const { return bytes_; }
+    // The highest of the four palette index bytes found `offset` bytes into each vertex of
+    // `stride` bytes (kept until the next unlock), so that the pipeline uploads only the
+    // palette matrices the vertices can name.
+    int highestPaletteIndex(uint32_t stride, uint32_t offset);
 
 private:
     std::vector<uint8_t> bytes_;
@@ -54,4 +58,6 @@ private:
     GLuint name_ = 0;
     bool locked_ = false;
     bool dirty_ = true;
+    uint32_t indexStride_ = 0, indexOffset_ = 0;
+    int highestIndex_ = -1;
 };
