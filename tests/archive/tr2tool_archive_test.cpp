@@ -10,35 +10,12 @@
 
 #include "tests/archive/reference_archive.h"
 #include "tests/support/test_files.h"
+#include "tests/support/tool_run.h"
 #include "tools/writers/archive_writer.h"
 
 namespace {
 using Bytes = std::vector<uint8_t>;
 namespace fs = std::filesystem;
-
-struct ToolRun {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-std::string quoted(const std::string& s) {
-    return "'" + s + "'";
-}
-
-ToolRun runTool(const fs::path& folder, const std::vector<std::string>& args) {
-    std::string command = "cd " + quoted(folder.string()) + " && " + quoted(TR2TOOL_PATH);
-    for (const std::string& a : args) command += " " + quoted(a);
-    command += " >tool.out 2>tool.err";
-    const int status = std::system(command.c_str());
-    ToolRun run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, "", ""};
-    const Bytes out = readBytes(folder / "tool.out"), err = readBytes(folder / "tool.err");
-    run.out.assign(out.begin(), out.end());
-    run.err.assign(err.begin(), err.end());
-    fs::remove(folder / "tool.out");
-    fs::remove(folder / "tool.err");
-    return run;
-}
 
 Bytes bytes(const std::string& s) {
     return Bytes(s.begin(), s.end());

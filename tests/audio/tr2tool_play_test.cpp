@@ -11,16 +11,11 @@
 
 #include "tests/audio/audio_fixtures.h"
 #include "tests/support/test_files.h"
+#include "tests/support/tool_run.h"
 #include "tools/writers/archive_writer.h"
 
 namespace {
 namespace fs = std::filesystem;
-
-struct ToolRun {
-    int code;
-    std::string err;
-    double seconds;
-};
 
 class Tr2toolPlay : public ::testing::Test {
   protected:
@@ -42,19 +37,10 @@ class Tr2toolPlay : public ::testing::Test {
     }
 
     ToolRun run(const std::vector<std::string>& args) {
-        std::string command = "cd '" + folder_.string() +
-                              "' && SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=out.raw '" TR2TOOL_PATH
-                              "' play";
-        for (const std::string& a : args) command += " '" + a + "'";
-        command += " >/dev/null 2>tool.err";
         fs::remove(folder_ / "out.raw");
-        const auto start = std::chrono::steady_clock::now();
-        const int status = std::system(command.c_str());
-        const double seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        const std::vector<uint8_t> err = readBytes(folder_ / "tool.err");
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, std::string(err.begin(), err.end()),
-                seconds};
+        std::vector<std::string> arguments = {"play"};
+        arguments.insert(arguments.end(), args.begin(), args.end());
+        return runTool(folder_, arguments, "SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=out.raw");
     }
 
     std::vector<int16_t> output() const {

@@ -7,23 +7,13 @@
 #include <vector>
 
 #include "tests/support/test_files.h"
+#include "tests/support/tool_run.h"
 #include "tools/writers/png_writer.h"
 #include "tools/writers/psd_writer.h"
 
 namespace {
-struct ToolRun {
-    int code;
-    std::string out, err;
-};
-
 ToolRun run(const std::filesystem::path& folder, const std::string& args) {
-    const std::string command =
-        "cd '" + folder.string() + "' && '" TR2TOOL_PATH "' " + args + " >tool.out 2>tool.err";
-    const int status = std::system(command.c_str());
-    const std::vector<uint8_t> out = readBytes(folder / "tool.out"),
-                               err = readBytes(folder / "tool.err");
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, std::string(out.begin(), out.end()),
-            std::string(err.begin(), err.end())};
+    return runTool(folder, args);
 }
 
 std::vector<uint32_t> png(const std::filesystem::path& path, int* width = nullptr,

@@ -9,25 +9,12 @@
 #include "archive/catalogue.h"
 #include "tests/media/media_fixtures.h"
 #include "tests/support/test_files.h"
+#include "tests/support/tool_run.h"
 #include "tools/writers/png_writer.h"
 
 namespace {
-struct ToolRun {
-    int code;
-    std::string out, err;
-};
-
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 ToolRun tr2tool(const std::string& arguments) {
-    const std::string tool = std::string(TR2_BINARY_FOLDER) + "/tr2tool";
-    const int status = std::system((tool + " " + arguments + " >out.txt 2>err.txt").c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp("out.txt"), slurp("err.txt")};
+    return runTool(std::filesystem::current_path(), arguments);
 }
 
 class Tr2toolMedia : public ::testing::Test {

@@ -9,14 +9,10 @@
 #include <vector>
 
 #include "tests/support/test_files.h"
+#include "tests/support/tool_run.h"
 #include "tools/writers/archive_writer.h"
 
 namespace {
-struct ToolRun {
-    int exitCode = -1;
-    std::string out;
-};
-
 // Packs the (name, UTF-8 text) scripts as CP932 into add-ons/scripts.tr2 of a fresh folder.
 std::filesystem::path scenarioFolder(
     const std::vector<std::pair<std::string, std::string>>& files) {
@@ -31,18 +27,8 @@ std::filesystem::path scenarioFolder(
     return folder;
 }
 
-ToolRun runTool(const std::filesystem::path& folder, const std::string& args) {
-    const std::string command =
-        "cd '" + folder.string() + "' && '" TR2TOOL_PATH "' script-run " + args + " 2>/dev/null";
-    ToolRun result;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return result;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.out.append(buffer, n);
-    const int status = pclose(pipe);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+ToolRun scriptRun(const std::filesystem::path& folder, const std::string& args) {
+    return runTool(folder, "script-run " + args);
 }
 
 const char* kScenario =
@@ -63,8 +49,8 @@ const char* kPages =
 
 TEST(ScriptRunTool, ListsPagesChoicesSoundsAndGameCommands) {
     const auto folder = scenarioFolder({{"script.txt", kScenario}});
-    const ToolRun first = runTool(folder, "");
-    EXPECT_EQ(first.exitCode, 0);
+    const ToolRun first = scriptRun(folder, "");
+    EXPECT_EQ(first.code, 0);
     EXPECT_EQ(first.out, std::string("SOUND: playMusic bgm01\n") + kPages +
                              "CHOSE: 0\n"
                              "SOUND: playSystemEffect se101\n"
@@ -78,13 +64,13 @@ TEST(ScriptRunTool, ListsPagesChoicesSoundsAndGameCommands) {
                              "COMMAND: %X\n"
                              "END\n");
 
-    const ToolRun chosen = runTool(folder, "--choose 2 script.txt");
-    EXPECT_EQ(chosen.exitCode, 0);
+    const ToolRun chosen = scriptRun(folder, "--choose 2 script.txt");
+    EXPECT_EQ(chosen.code, 0);
     EXPECT_EQ(chosen.out, std::string("SOUND: playMusic bgm01\n") + kPages +
                               "CHOSE: 2\nSOUND: playSystemEffect se101\nEND\n");
 
-    EXPECT_EQ(runTool(folder, "--choose 1").exitCode, 1);  // a dimmed entry cannot be chosen
-    EXPECT_EQ(runTool(folder, "--choose 3").exitCode, 1);
+    EXPECT_EQ(scriptRun(folder, "--choose 1").code, 1);  // a dimmed entry cannot be chosen
+    EXPECT_EQ(scriptRun(folder, "--choose 3").code, 1);
 }
 
 TEST(ScriptRunTool, FollowsOtherFilesRestartsAndQuits) {
@@ -95,8 +81,8 @@ TEST(ScriptRunTool, FollowsOtherFilesRestartsAndQuits) {
         {"second.txt", "二番目%k%E0,=,1,Quit;:Quit;%Q"},
     });
     // The restart keeps variable 0 and the call, and returns into the first copy of the script.
-    const ToolRun run = runTool(folder, "--names 太郎,花子");
-    EXPECT_EQ(run.exitCode, 0);
+    const ToolRun run = scriptRun(folder, "--names 太郎,花子");
+    EXPECT_EQ(run.code, 0);
     EXPECT_EQ(run.out,
               "PAGE: \\x02花子です。\\r\n"
               "SOUND: playSystemEffect se102\n"
@@ -129,8 +115,8 @@ TEST(ScriptRunTool, ScriptErrorsAndEndlessLoops) {
         {"a.txt b.txt", 2, ""},
     };
     for (const Case& c : cases) {
-        const ToolRun run = runTool(folder, c.args);
-        EXPECT_EQ(run.exitCode, c.exitCode) << c.args;
+        const ToolRun run = scriptRun(folder, c.args);
+        EXPECT_EQ(run.code, c.exitCode) << c.args;
         EXPECT_EQ(run.out, c.out) << c.args;
     }
 }
