@@ -1,6 +1,7 @@
 // The frame loop's cost: one idle pass (clear, camera transforms, present) and the sprite path.
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_device.h"
 #include "app/settings.h"
 #include "archive/catalogue.h"
 #include "gfx/graphics_device.h"
@@ -8,26 +9,8 @@
 #include "platform/window.h"
 
 namespace {
-struct Device {
-    std::unique_ptr<Window> window;
-    GraphicsDevice graphics;
-    explicit Device(int width, int height) {
-        // The device loads "font.bin" from the add-ons of the run folder.
-        buildCatalogue();
-        Settings& s = mutableSettings();
-        s.screenWidth = width;
-        s.screenHeight = height;
-        s.windowed = true;
-        WindowDescription d;
-        d.outerWidth = width;
-        d.outerHeight = height;
-        window = createWindow(d);
-        if (window) graphics.init(window.get());
-    }
-};
-
 void BM_IdleFramePass(benchmark::State& state) {
-    Device device(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    BenchDevice device(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
     if (!device.graphics.device()) {
         state.SkipWithError("no render device");
         return;
@@ -42,7 +25,7 @@ void BM_IdleFramePass(benchmark::State& state) {
 BENCHMARK(BM_IdleFramePass)->Args({800, 600})->Args({1024, 768})->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_SpriteQuads(benchmark::State& state) {
-    Device device(800, 600);
+    BenchDevice device(800, 600);
     if (!device.graphics.device()) {
         state.SkipWithError("no render device");
         return;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_device.h"
 #include "app/settings.h"
 #include "archive/catalogue.h"
 #include "gfx/graphics_device.h"
@@ -123,25 +124,8 @@ std::string messagePage() {
     return page;
 }
 
-struct Device {
-    std::unique_ptr<Window> window;
-    GraphicsDevice graphics;
-    Device() {
-        buildCatalogue();
-        Settings& s = mutableSettings();
-        s.screenWidth = 800;
-        s.screenHeight = 600;
-        s.windowed = true;
-        WindowDescription d;
-        d.outerWidth = 800;
-        d.outerHeight = 600;
-        window = createWindow(d);
-        if (window) graphics.init(window.get());
-    }
-};
-
 void drawFrames(benchmark::State& state, const char* text) {
-    Device device;
+    BenchDevice device;
     if (!device.graphics.device()) {
         state.SkipWithError("no render device");
         return;

@@ -7,12 +7,14 @@
 #include <cstring>
 #include <filesystem>
 
+#include "bench/bench_device.h"
 #include "app/settings.h"
 #include "archive/catalogue.h"
 #include "gfx/graphics_device.h"
 #include "media/model_drawing.h"
 #include "media/model_instance.h"
 #include "media/motion.h"
+#include "platform/null_render_device.h"
 #include "platform/window.h"
 #include "tools/writers/archive_writer.h"
 #include "tools/writers/motion_writer.h"
@@ -109,93 +111,6 @@ Model* loadInto(RenderDevice* device, const std::vector<uint8_t>& bytes, const c
     return model;
 }
 
-// A device that does nothing, so that only drawModel's own work is timed.
-class NullDevice final : public RenderDevice {
-    struct NullTexture final : Texture {
-        std::vector<uint32_t> texels;
-        int w, h;
-        NullTexture(int w_, int h_) : texels(static_cast<size_t>(w_) * h_), w(w_), h(h_) {}
-        int width() const override { return w; }
-        int height() const override { return h; }
-        D3DFORMAT format() const override { return D3DFMT_A8R8G8B8; }
-        HRESULT lockRect(uint32_t, D3DLOCKED_RECT* l, const RECT*, uint32_t) override {
-            l->Pitch = w * 4;
-            l->pBits = texels.data();
-            return D3D_OK;
-        }
-        HRESULT unlockRect(uint32_t) override { return D3D_OK; }
-        HRESULT addDirtyRect(const RECT*) override { return D3D_OK; }
-    };
-    struct NullBuffer final : VertexBuffer {
-        std::vector<uint8_t> bytes;
-        explicit NullBuffer(uint32_t n) : bytes(n) {}
-        uint32_t size() const override { return static_cast<uint32_t>(bytes.size()); }
-        uint32_t format() const override { return kModelVertexFormat; }
-        HRESULT lock(uint32_t, uint32_t, uint8_t** p, uint32_t) override {
-            return *p = bytes.data(), D3D_OK;
-        }
-        HRESULT unlock() override { return D3D_OK; }
-    };
-
-public:
-    HRESULT setRenderState(D3DRENDERSTATETYPE, uint32_t) override { return D3D_OK; }
-    uint32_t renderState(D3DRENDERSTATETYPE) const override { return 0; }
-    HRESULT setTransform(D3DTRANSFORMSTATETYPE, const D3DMATRIX& m) override {
-        benchmark::DoNotOptimize(m);
-        return D3D_OK;
-    }
-    HRESULT getTransform(D3DTRANSFORMSTATETYPE, D3DMATRIX*) const override { return D3D_OK; }
-    HRESULT setLight(uint32_t, const D3DLIGHT8&) override { return D3D_OK; }
-    HRESULT lightEnable(uint32_t, bool) override { return D3D_OK; }
-    HRESULT setMaterial(const D3DMATERIAL8&) override { return D3D_OK; }
-    HRESULT setTexture(uint32_t, Texture*) override { return D3D_OK; }
-    HRESULT setTextureStageState(uint32_t, D3DTEXTURESTAGESTATETYPE, uint32_t) override {
-        return D3D_OK;
-    }
-    HRESULT setViewport(const D3DVIEWPORT8&) override { return D3D_OK; }
-    HRESULT getViewport(D3DVIEWPORT8*) const override { return D3D_OK; }
-    HRESULT createTexture(uint32_t w, uint32_t h, uint32_t, uint32_t, D3DFORMAT, D3DPOOL,
-                          std::unique_ptr<Texture>* t) override {
-        *t = std::make_unique<NullTexture>(static_cast<int>(w), static_cast<int>(h));
-        return D3D_OK;
-    }
-    HRESULT createVertexBuffer(uint32_t n, uint32_t, uint32_t, D3DPOOL,
-                               std::unique_ptr<VertexBuffer>* b) override {
-        *b = std::make_unique<NullBuffer>(n);
-        return D3D_OK;
-    }
-    HRESULT setVertexShader(uint32_t) override { return D3D_OK; }
-    HRESULT setStreamSource(uint32_t, VertexBuffer*, uint32_t) override { return D3D_OK; }
-    HRESULT drawPrimitive(D3DPRIMITIVETYPE, uint32_t, uint32_t) override { return D3D_OK; }
-    HRESULT drawSpriteQuads(Texture*, const SpriteVertex*, uint32_t) override { return D3D_OK; }
-    HRESULT beginScene() override { return D3D_OK; }
-    HRESULT endScene() override { return D3D_OK; }
-    HRESULT clear(uint32_t, D3DCOLOR, float, uint32_t) override { return D3D_OK; }
-    HRESULT present() override { return D3D_OK; }
-    int backBufferWidth() const override { return 800; }
-    int backBufferHeight() const override { return 600; }
-    D3DFORMAT backBufferFormat() const override { return D3DFMT_X8R8G8B8; }
-    HRESULT readBackBuffer(BackBufferImage*) override { return D3DERR_INVALIDCALL; }
-};
-
-struct RealDevice {
-    std::unique_ptr<Window> window;
-    GraphicsDevice graphics;
-    RealDevice(int width, int height) {
-        Settings& s = mutableSettings();
-        s.screenWidth = width;
-        s.screenHeight = height;
-        s.windowed = true;
-        WindowDescription d;
-        d.outerWidth = width;
-        d.outerHeight = height;
-        window = createWindow(d);
-        setGraphicsDevice(&graphics);
-        if (window) graphics.init(window.get());
-    }
-    ~RealDevice() { setGraphicsDevice(nullptr); }
-};
-
 // The heroine-like figure: a 20,400-vertex body and twelve parts, 60 bones, a 90-frame motion.
 struct Figure {
     CharacterInstance instance;
@@ -214,7 +129,7 @@ struct Figure {
 
 void BM_ReadModel20kVertices(benchmark::State& state) {
     const std::vector<uint8_t> bytes = writeTmb(bodyModel());
-    NullDevice device;
+    NullRenderDevice device;
     for (auto _ : state) {
         Model model(&device);
         benchmark::DoNotOptimize(readModel(&model, blockOf(bytes), bytes.size(), "body.tmb"));
@@ -226,7 +141,7 @@ BENCHMARK(BM_ReadModel20kVertices)->Unit(benchmark::kMillisecond);
 // The whole load the game does by name: archive lookup, LZSS expansion, parsing, and the
 // device's texture and vertex buffer (uploaded at their first draw, not here).
 void BM_LoadModelFile20kVertices(benchmark::State& state) {
-    RealDevice device(800, 600);
+    BenchDevice device(800, 600);
     if (!device.graphics.device()) {
         state.SkipWithError("no render device");
         return;
@@ -249,7 +164,7 @@ void BM_LoadModelFile20kVertices(benchmark::State& state) {
 BENCHMARK(BM_LoadModelFile20kVertices)->Unit(benchmark::kMillisecond);
 
 void BM_DrawModelFigure13PartsCpu(benchmark::State& state) {
-    NullDevice device;
+    NullRenderDevice device;
     Figure figure(&device);
     float time = 0;
     for (auto _ : state) {
@@ -261,7 +176,7 @@ BENCHMARK(BM_DrawModelFigure13PartsCpu)->Unit(benchmark::kMicrosecond);
 
 // Frames of the lit, textured, skinned figure at 800 x 600: clear, draw, present.
 void BM_FigureFrame800x600(benchmark::State& state) {
-    RealDevice device(800, 600);
+    BenchDevice device(800, 600);
     if (!device.graphics.device()) {
         state.SkipWithError("no render device");
         return;

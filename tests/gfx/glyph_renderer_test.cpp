@@ -8,7 +8,7 @@
 #include <set>
 #include <vector>
 
-#include "tests/gfx/no_texture_device.h"
+#include "platform/null_render_device.h"
 #include "tests/support/headless_device.h"
 #include "tests/support/test_font.h"
 #include "tools/writers/font_writer.h"
@@ -100,7 +100,8 @@ TEST(GlyphRenderer, RingOfSixteenUploadsEveryCall) {
 
 TEST(GlyphRendererDeathTest, TextureFailureShowsTheMessageAndExitsWithMinusOne) {
     const std::vector<uint8_t> font = testFontBytes();
-    NoTextureDevice device;
+    NullRenderDevice device;
+    device.refuseResources = true;
     EXPECT_EXIT(GlyphRenderer(&device, mallocCopy(font), font.size()), testing::ExitedWithCode(255),
                 "TR2 System.*フォント表示用テクスチャの確保に失敗しました。");
     // A glyph size no texture is made for ends the same way.

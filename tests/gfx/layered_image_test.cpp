@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/gfx/no_texture_device.h"
+#include "platform/null_render_device.h"
 #include "tests/support/headless_device.h"
 #include "tools/writers/psd_writer.h"
 
@@ -139,6 +139,7 @@ TEST(LayeredImageDeathTest, TextureCreationFailureExitsWithMinusOne) {
     PsdDocument doc;
     doc.layers = {psdLayer("a", 0, 0, 4, 4, numbered(4, 4))};
     const std::vector<uint8_t> psd = writePsd(doc);
-    NoTextureDevice device;
+    NullRenderDevice device;
+    device.refuseResources = true;
     EXPECT_EXIT(LayeredImage(&device, psd.data(), psd.size()), testing::ExitedWithCode(255), "");
 }

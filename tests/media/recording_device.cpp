@@ -1,41 +1,17 @@
 // A render device that only records what it is asked.
 #include "tests/media/recording_device.h"
 
-HRESULT RecordedTexture::lockRect(uint32_t, D3DLOCKED_RECT* locked, const RECT*, uint32_t) {
-    locked->Pitch = w_ * 4;
-    locked->pBits = texels.data();
-    return D3D_OK;
-}
-
-HRESULT RecordedTexture::addDirtyRect(const RECT* rect) {
-    markedDirty = rect == nullptr;
-    return D3D_OK;
-}
-
-HRESULT RecordedVertexBuffer::lock(uint32_t, uint32_t, uint8_t** data, uint32_t) {
-    *data = bytes.data();
-    return D3D_OK;
-}
-
-RecordingDevice::RecordingDevice() {}
-
 HRESULT RecordingDevice::setRenderState(D3DRENDERSTATETYPE state, uint32_t value) {
-    states[state] = value;
+    NullRenderDevice::setRenderState(state, value);
     log.push_back("rs " + std::to_string(state) + " " + std::to_string(value));
     return D3D_OK;
 }
 
 HRESULT RecordingDevice::setTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX& matrix) {
+    NullRenderDevice::setTransform(state, matrix);
     if (state >= D3DTS_WORLD && state < D3DTS_WORLD + kWorldMatrixCount) {
-        world[state - D3DTS_WORLD] = matrix;
         log.push_back("world " + std::to_string(state - D3DTS_WORLD));
     }
-    return D3D_OK;
-}
-
-HRESULT RecordingDevice::getTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) const {
-    if (state < D3DTS_WORLD || state >= D3DTS_WORLD + kWorldMatrixCount) return D3DERR_INVALIDCALL;
-    *matrix = world[state - D3DTS_WORLD];
     return D3D_OK;
 }
 
@@ -65,8 +41,7 @@ HRESULT RecordingDevice::createTexture(uint32_t width, uint32_t height, uint32_t
                   std::to_string(levels) + " " + std::to_string(usage) + " " +
                   std::to_string(format) + " " + std::to_string(pool));
     if (FAILED(failTextures)) return failTextures;
-    *texture = std::make_unique<RecordedTexture>(static_cast<int>(width), static_cast<int>(height));
-    return D3D_OK;
+    return NullRenderDevice::createTexture(width, height, levels, usage, format, pool, texture);
 }
 
 HRESULT RecordingDevice::createVertexBuffer(uint32_t length, uint32_t usage, uint32_t fvf,
@@ -74,8 +49,7 @@ HRESULT RecordingDevice::createVertexBuffer(uint32_t length, uint32_t usage, uin
     log.push_back("create vertices " + std::to_string(length) + " " + std::to_string(usage) + " " +
                   std::to_string(fvf) + " " + std::to_string(pool));
     if (FAILED(failVertexBuffers)) return failVertexBuffers;
-    *buffer = std::make_unique<RecordedVertexBuffer>(length, fvf);
-    return D3D_OK;
+    return NullRenderDevice::createVertexBuffer(length, usage, fvf, pool, buffer);
 }
 
 HRESULT RecordingDevice::setVertexShader(uint32_t fvf) {
