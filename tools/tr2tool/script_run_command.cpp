@@ -64,7 +64,10 @@ struct PrintedSound : SoundRequests {
 
     static void print(const char* request, const char* name) {
         std::string line = std::string("SOUND: ") + request;
-        if (name && *name) line += " " + printable(name);
+        if (name && *name) {
+            line += ' ';
+            line += printable(name);
+        }
         printLine(line);
     }
 };
