@@ -1,6 +1,7 @@
 // The render device over OpenGL 3.3 core: state recording, clears, present and read-back.
 #include "platform/gl/gl_render_device.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/gl/gl_resources.h"
@@ -34,17 +35,22 @@ GlRenderDevice::GlRenderDevice(SDL_Window* window, SDL_GLContext context,
     state_.setDefaults(width_, height_, hasDepth_);
     applyViewport();
     spritePass_ = std::make_unique<GlSpritePass>();
+    if (!std::getenv("TR2_GL_PLAIN_SPRITES"))
+        spriteBatch_ = std::make_unique<GlSpriteBatch>(*spritePass_);
     fixedFunction_ = std::make_unique<GlFixedFunction>();
 }
 
 GlRenderDevice::~GlRenderDevice() {
     if (SDL_GL_MakeCurrent(window_, context_) != 0) {
         // Without the context its objects cannot be named; deleting the context frees them.
+        if (spriteBatch_) spriteBatch_->forget();
         spritePass_->forget();
         fixedFunction_->forget();
         SDL_GL_DeleteContext(context_);
         return;
     }
+    flushSprites();
+    spriteBatch_.reset();
     spritePass_.reset();
     fixedFunction_.reset();
     if (depth_) glDeleteRenderbuffers(1, &depth_);
@@ -64,6 +70,12 @@ void GlRenderDevice::applyViewport() {
                height_ - static_cast<GLint>(v.Y) - static_cast<GLint>(v.Height),
                static_cast<GLsizei>(v.Width), static_cast<GLsizei>(v.Height));
     glDepthRange(v.MinZ, v.MaxZ);
+}
+
+void GlRenderDevice::flushSprites() {
+    if (!spriteBatch_ || !spriteBatch_->pending()) return;
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+    spriteBatch_->flush();
 }
 
 HRESULT GlRenderDevice::setRenderState(D3DRENDERSTATETYPE state, uint32_t value) {
@@ -140,8 +152,9 @@ HRESULT GlRenderDevice::setViewport(const D3DVIEWPORT8& viewport) {
         viewport.X + viewport.Width > static_cast<uint32_t>(width_) ||
         viewport.Y + viewport.Height > static_cast<uint32_t>(height_))
         return D3DERR_INVALIDCALL;
-    state_.viewport = viewport;
     makeCurrent();
+    flushSprites();
+    state_.viewport = viewport;
     applyViewport();
     return D3D_OK;
 }
@@ -198,6 +211,7 @@ HRESULT GlRenderDevice::drawPrimitive(D3DPRIMITIVETYPE type, uint32_t startVerte
     if (state_.streamStride == 0 || end > buffer->size()) return D3DERR_INVALIDCALL;
     if (primitiveCount == 0) return D3D_OK;
     makeCurrent();
+    flushSprites();
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
     return fixedFunction_->draw(state_, *buffer, startVertex, primitiveCount);
 }
@@ -208,8 +222,11 @@ HRESULT GlRenderDevice::drawSpriteQuads(Texture* texture, const SpriteVertex* ve
     if (quadCount == 0) return D3D_OK;
     makeCurrent();
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
-    spritePass_->draw(static_cast<GlTexture&>(*texture), vertices, quadCount,
-                      state_.viewport);
+    auto& glTexture = static_cast<GlTexture&>(*texture);
+    if (spriteBatch_ && spriteBatch_->add(glTexture, vertices, quadCount, state_.viewport))
+        return D3D_OK;
+    flushSprites();
+    spritePass_->draw(glTexture, vertices, quadCount, state_.viewport);
     return D3D_OK;
 }
 
@@ -227,6 +244,7 @@ HRESULT GlRenderDevice::endScene() {
 
 HRESULT GlRenderDevice::clear(uint32_t flags, D3DCOLOR colour, float z, uint32_t) {
     makeCurrent();
+    flushSprites();
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
     GLbitfield mask = 0;
     if (flags & D3DCLEAR_TARGET) {
@@ -247,6 +265,7 @@ HRESULT GlRenderDevice::clear(uint32_t flags, D3DCOLOR colour, float z, uint32_t
 
 HRESULT GlRenderDevice::present() {
     makeCurrent();
+    flushSprites();
     int drawableWidth = 0, drawableHeight = 0;
     SDL_GL_GetDrawableSize(window_, &drawableWidth, &drawableHeight);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
@@ -262,6 +281,7 @@ HRESULT GlRenderDevice::present() {
 HRESULT GlRenderDevice::readBackBuffer(BackBufferImage* image) {
     if (!image) return D3DERR_INVALIDCALL;
     makeCurrent();
+    flushSprites();
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     image->width = width_;

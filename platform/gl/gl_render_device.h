@@ -8,6 +8,7 @@
 
 #include "platform/gl/gl_device_state.h"
 #include "platform/gl/gl_fixed_function.h"
+#include "platform/gl/gl_sprite_batch.h"
 #include "platform/gl/gl_sprite_pass.h"
 #include "platform/render_device.h"
 
@@ -59,6 +60,8 @@ public:
 private:
     void makeCurrent();
     void applyViewport();
+    // Draws the sprite quads held back, before anything that must see them.
+    void flushSprites();
 
     SDL_Window* window_;
     SDL_GLContext context_;
@@ -68,6 +71,8 @@ private:
     GLuint framebuffer_ = 0, colour_ = 0, depth_ = 0;
     DeviceState state_;
     std::unique_ptr<GlSpritePass> spritePass_;
+    // Null when TR2_GL_PLAIN_SPRITES is set: every sprite is then drawn from its own texture.
+    std::unique_ptr<GlSpriteBatch> spriteBatch_;
     std::unique_ptr<GlFixedFunction> fixedFunction_;
     bool inScene_ = false;
 };

@@ -28,12 +28,12 @@ HRESULT GlTexture::lockRect(uint32_t level, D3DLOCKED_RECT* locked, const RECT* 
 HRESULT GlTexture::unlockRect(uint32_t level) {
     if (level != 0 || !locked_) return D3DERR_INVALIDCALL;
     locked_ = false;
-    if (lockUpdates_) dirty_ = true;
+    if (lockUpdates_) dirty_ = shelfPlace_.changed = true;
     return D3D_OK;
 }
 
 HRESULT GlTexture::addDirtyRect(const RECT*) {
-    dirty_ = true;
+    dirty_ = shelfPlace_.changed = true;
     return D3D_OK;
 }
 

@@ -24,6 +24,15 @@ public:
     void bind();
     const std::vector<uint32_t>& pixels() const { return pixels_; }
 
+    // Where the sprite batch last found this texture's picture on a shelf; `changed` is set
+    // when the picture changes, so that it is looked up again.
+    struct ShelfPlace {
+        bool changed = true;
+        int layer = -1;
+        uint64_t stamp = 0;
+    };
+    ShelfPlace& shelfPlace() { return shelfPlace_; }
+
 private:
     int width_, height_;
     D3DFORMAT format_;
@@ -32,6 +41,7 @@ private:
     bool locked_ = false;
     bool lockUpdates_ = true;
     bool dirty_ = true;
+    ShelfPlace shelfPlace_;
 };
 
 class GlVertexBuffer final : public VertexBuffer {

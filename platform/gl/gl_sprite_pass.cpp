@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "platform/gl/gl_resources.h"
 #include "platform/gl/gl_shader.h"
@@ -23,6 +24,24 @@ void main() {
 }
 )";
 
+const char* kLayeredVertexShader = R"(#version 330 core
+layout(location = 0) in vec2 position;
+layout(location = 1) in vec2 uv;
+layout(location = 2) in vec4 colour;
+layout(location = 3) in float layer;
+uniform vec2 viewportSize;
+out vec2 texCoord;
+out vec4 tint;
+flat out float texLayer;
+void main() {
+    gl_Position = vec4(position.x * 2.0 / viewportSize.x - 1.0,
+                       1.0 - position.y * 2.0 / viewportSize.y, 0.0, 1.0);
+    texCoord = uv;
+    tint = colour;
+    texLayer = layer;
+}
+)";
+
 const char* kFragmentShader = R"(#version 330 core
 in vec2 texCoord;
 in vec4 tint;
@@ -32,56 +51,98 @@ void main() {
     fragColour = texture(image, texCoord) * tint;
 }
 )";
+
+const char* kLayeredFragmentShader = R"(#version 330 core
+in vec2 texCoord;
+in vec4 tint;
+flat in float texLayer;
+uniform sampler2DArray images;
+out vec4 fragColour;
+void main() {
+    fragColour = texture(images, vec3(texCoord, texLayer)) * tint;
+}
+)";
 }  // namespace
 
 GlSpritePass::GlSpritePass() {
-    std::string log;
-    program_ = buildProgram(kVertexShader, kFragmentShader, &log);
-    if (!program_) std::fprintf(stderr, "sprite shader: %s\n", log.c_str());
-    viewportSizeLocation_ = glGetUniformLocation(program_, "viewportSize");
-    glGenVertexArrays(1, &vertexArray_);
     glGenBuffers(1, &vertexBuffer_);
     glGenBuffers(1, &indexBuffer_);
-    glBindVertexArray(vertexArray_);
+    flat_ = makeProgram(kVertexShader, kFragmentShader, false);
+    layered_ = makeProgram(kLayeredVertexShader, kLayeredFragmentShader, true);
+}
+
+GlSpritePass::Program GlSpritePass::makeProgram(const char* vertexShader,
+                                                const char* fragmentShader, bool layered) {
+    Program p;
+    std::string log;
+    p.name = buildProgram(vertexShader, fragmentShader, &log);
+    if (!p.name) std::fprintf(stderr, "sprite shader: %s\n", log.c_str());
+    p.viewportSize = glGetUniformLocation(p.name, "viewportSize");
+    const GLsizei stride = layered ? sizeof(ShelfVertex) : sizeof(SpriteVertex);
+    glGenVertexArrays(1, &p.vertexArray);
+    glBindVertexArray(p.vertexArray);
     glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer_);
     glEnableVertexAttribArray(0);
-    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, sizeof(SpriteVertex),
+    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, stride,
                           reinterpret_cast<void*>(offsetof(SpriteVertex, x)));
     glEnableVertexAttribArray(1);
-    glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, sizeof(SpriteVertex),
+    glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, stride,
                           reinterpret_cast<void*>(offsetof(SpriteVertex, u)));
     glEnableVertexAttribArray(2);
     // D3DCOLOR is stored as bytes B, G, R, A.
-    glVertexAttribPointer(2, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(SpriteVertex),
+    glVertexAttribPointer(2, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, stride,
                           reinterpret_cast<void*>(offsetof(SpriteVertex, colour)));
+    if (layered) {
+        glEnableVertexAttribArray(3);
+        glVertexAttribPointer(3, 1, GL_FLOAT, GL_FALSE, stride,
+                              reinterpret_cast<void*>(offsetof(ShelfVertex, layer)));
+    }
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer_);
     glBindVertexArray(0);
+    return p;
 }
 
 GlSpritePass::~GlSpritePass() {
-    if (!program_ && !vertexArray_) return;
-    glDeleteBuffers(1, &indexBuffer_);
-    glDeleteBuffers(1, &vertexBuffer_);
-    glDeleteVertexArrays(1, &vertexArray_);
-    glDeleteProgram(program_);
+    for (Program* p : {&flat_, &layered_}) {
+        if (p->vertexArray) glDeleteVertexArrays(1, &p->vertexArray);
+        if (p->name) glDeleteProgram(p->name);
+    }
+    if (indexBuffer_) glDeleteBuffers(1, &indexBuffer_);
+    if (vertexBuffer_) glDeleteBuffers(1, &vertexBuffer_);
+}
+
+void GlSpritePass::forget() {
+    flat_ = layered_ = Program{};
+    vertexBuffer_ = indexBuffer_ = 0;
 }
 
 void GlSpritePass::draw(GlTexture& texture, const SpriteVertex* vertices, uint32_t quadCount,
                         const D3DVIEWPORT8& viewport) {
-    glUseProgram(program_);
-    glUniform2f(viewportSizeLocation_, static_cast<float>(viewport.Width),
-                static_cast<float>(viewport.Height));
     glActiveTexture(GL_TEXTURE0);
     texture.bind();
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    submit(flat_, vertices, sizeof(SpriteVertex), quadCount, viewport);
+}
 
-    glBindVertexArray(vertexArray_);
+void GlSpritePass::drawLayered(GLuint arrayTexture, const ShelfVertex* vertices,
+                               uint32_t quadCount, const D3DVIEWPORT8& viewport) {
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D_ARRAY, arrayTexture);
+    submit(layered_, vertices, sizeof(ShelfVertex), quadCount, viewport);
+}
+
+void GlSpritePass::submit(const Program& program, const void* vertices, size_t vertexSize,
+                          uint32_t quadCount, const D3DVIEWPORT8& viewport) {
+    glUseProgram(program.name);
+    glUniform2f(program.viewportSize, static_cast<float>(viewport.Width),
+                static_cast<float>(viewport.Height));
+    glBindVertexArray(program.vertexArray);
     glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer_);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(quadCount * 4 * sizeof(SpriteVertex)),
-                 vertices, GL_STREAM_DRAW);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(quadCount * 4 * vertexSize), vertices,
+                 GL_STREAM_DRAW);
     if (quadCount > indexQuads_) {
         std::vector<GLuint> indices;
         indices.reserve(quadCount * 6);
@@ -89,8 +150,9 @@ void GlSpritePass::draw(GlTexture& texture, const SpriteVertex* vertices, uint32
             const GLuint b = q * 4;
             indices.insert(indices.end(), {b, b + 1, b + 2, b, b + 2, b + 3});
         }
-        glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(GLuint)),
-                     indices.data(), GL_STATIC_DRAW);
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER,
+                     static_cast<GLsizeiptr>(indices.size() * sizeof(GLuint)), indices.data(),
+                     GL_STATIC_DRAW);
         indexQuads_ = quadCount;
     }
 

@@ -3,23 +3,38 @@
 
 #include <epoxy/gl.h>
 
-#include <vector>
-
 #include "platform/render_device.h"
 
 class GlTexture;
+
+// A sprite vertex whose picture is one layer of a 2D array texture.
+struct ShelfVertex {
+    SpriteVertex sprite;
+    float layer;
+};
 
 class GlSpritePass {
 public:
     GlSpritePass();
     ~GlSpritePass();
     // Drops the GL names without deleting them (their context is already gone).
-    void forget() { program_ = vertexArray_ = vertexBuffer_ = indexBuffer_ = 0; }
+    void forget();
     void draw(GlTexture& texture, const SpriteVertex* vertices, uint32_t quadCount,
               const D3DVIEWPORT8& viewport);
+    // The same from the layers of `arrayTexture`, each vertex naming its layer.
+    void drawLayered(GLuint arrayTexture, const ShelfVertex* vertices, uint32_t quadCount,
+                     const D3DVIEWPORT8& viewport);
 
 private:
-    GLuint program_ = 0, vertexArray_ = 0, vertexBuffer_ = 0, indexBuffer_ = 0;
-    GLint viewportSizeLocation_ = -1;
+    struct Program {
+        GLuint name = 0, vertexArray = 0;
+        GLint viewportSize = -1;
+    };
+    Program makeProgram(const char* vertexShader, const char* fragmentShader, bool layered);
+    void submit(const Program& program, const void* vertices, size_t vertexSize,
+                uint32_t quadCount, const D3DVIEWPORT8& viewport);
+
+    Program flat_, layered_;
+    GLuint vertexBuffer_ = 0, indexBuffer_ = 0;
     uint32_t indexQuads_ = 0;
 };
