@@ -127,8 +127,8 @@ void GlSpritePass::draw(GlTexture& texture, const SpriteVertex* vertices, uint32
     submit(flat_, vertices, sizeof(SpriteVertex), quadCount, viewport);
 }
 
-void GlSpritePass::drawLayered(GLuint arrayTexture, const ShelfVertex* vertices,
-                               uint32_t quadCount, const D3DVIEWPORT8& viewport) {
+void GlSpritePass::drawLayered(GLuint arrayTexture, const ShelfVertex* vertices, uint32_t quadCount,
+                               const D3DVIEWPORT8& viewport) {
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D_ARRAY, arrayTexture);
     submit(layered_, vertices, sizeof(ShelfVertex), quadCount, viewport);

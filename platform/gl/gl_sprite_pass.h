@@ -31,8 +31,8 @@ private:
         GLint viewportSize = -1;
     };
     Program makeProgram(const char* vertexShader, const char* fragmentShader, bool layered);
-    void submit(const Program& program, const void* vertices, size_t vertexSize,
-                uint32_t quadCount, const D3DVIEWPORT8& viewport);
+    void submit(const Program& program, const void* vertices, size_t vertexSize, uint32_t quadCount,
+                const D3DVIEWPORT8& viewport);
 
     Program flat_, layered_;
     GLuint vertexBuffer_ = 0, indexBuffer_ = 0;

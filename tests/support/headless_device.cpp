@@ -1,6 +1,8 @@
 // A real render device on a hidden offscreen window.
 #include "tests/support/headless_device.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
@@ -60,4 +62,28 @@ std::unique_ptr<Texture> solidTexture(RenderDevice* device, int width, int heigh
     }
     texture->unlockRect(0);
     return texture;
+}
+
+PlainSprites::PlainSprites() {
+    setenv("TR2_GL_PLAIN_SPRITES", "1", 1);
+}
+
+PlainSprites::~PlainSprites() {
+    unsetenv("TR2_GL_PLAIN_SPRITES");
+}
+
+std::string firstDifference(const BackBufferImage& a, const BackBufferImage& b) {
+    if (a.width != b.width || a.height != b.height || a.pitch != b.pitch) return "sizes differ";
+    for (int y = 0; y < a.height; ++y)
+        for (int x = 0; x < a.width; ++x) {
+            uint32_t p = 0, q = 0;
+            std::memcpy(&p, a.bytes.data() + size_t(y) * a.pitch + size_t(x) * 4, 4);
+            std::memcpy(&q, b.bytes.data() + size_t(y) * b.pitch + size_t(x) * 4, 4);
+            if (p != q) {
+                char text[80];
+                std::snprintf(text, sizeof text, "(%d, %d): %08X vs %08X", x, y, p, q);
+                return text;
+            }
+        }
+    return "";
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "gfx/graphics_device.h"
 #include "platform/window.h"
@@ -23,6 +24,17 @@ struct HeadlessDevice {
     std::unique_ptr<GraphicsDevice> graphics;
     BackBufferImage image;
 };
+
+// While it lives, devices created draw every sprite from its own texture: the plain path that
+// the device's sprite batching must match pixel for pixel.
+struct PlainSprites {
+    PlainSprites();
+    ~PlainSprites();
+};
+
+// The first pixel where two copies of a 32-bit back buffer differ, as "(x, y): a vs b", or "" when the
+// copies are the same.
+std::string firstDifference(const BackBufferImage& a, const BackBufferImage& b);
 
 // Fills a new texture of the device with one colour.
 std::unique_ptr<Texture> solidTexture(RenderDevice* device, int width, int height, uint32_t argb);
