@@ -1,4 +1,4 @@
-// The D3DX8 sprite batcher over the render device's screen-space quads.
+// The D3DX8 sprite over the render device's screen-space quads.
 #include "platform/d3dx8_sprite.h"
 
 #include <cmath>
@@ -17,7 +17,6 @@ HRESULT ID3DXSprite::Begin() {
 
 HRESULT ID3DXSprite::End() {
     if (!inBatch_) return D3DERR_INVALIDCALL;
-    flush();
     inBatch_ = false;
     return D3D_OK;
 }
@@ -56,19 +55,7 @@ HRESULT ID3DXSprite::Draw(Texture* texture, const RECT* source, const D3DXVECTOR
                           const D3DXVECTOR2* rotationCenter, float rotation,
                           const D3DXVECTOR2* translation, D3DCOLOR colour) {
     if (!texture) return D3DERR_INVALIDCALL;
-    if (texture != batchTexture_) flush();
-    batchTexture_ = texture;
     SpriteVertex quad[4];
     corners(*texture, source, scaling, rotationCenter, rotation, translation, colour, quad);
-    batch_.insert(batch_.end(), quad, quad + 4);
-    if (!inBatch_) flush();
-    return D3D_OK;
-}
-
-void ID3DXSprite::flush() {
-    if (batchTexture_ && !batch_.empty())
-        device_->drawSpriteQuads(batchTexture_, batch_.data(),
-                                 static_cast<uint32_t>(batch_.size() / 4));
-    batch_.clear();
-    batchTexture_ = nullptr;
+    return device_->drawSpriteQuads(texture, quad, 1);
 }

@@ -1,8 +1,7 @@
-// The D3DX8 sprite: batches textured screen-space rectangles through the render device.
+// The D3DX8 sprite: textured screen-space rectangles drawn through the render device.
 #pragma once
 
 #include <memory>
-#include <vector>
 
 #include "platform/render_device.h"
 
@@ -14,7 +13,8 @@ class ID3DXSprite {
 public:
     explicit ID3DXSprite(RenderDevice* device) : device_(device) {}
 
-    // Starts a batch: draws are collected until End (or a texture change) sends them.
+    // Starts a batch. Each Draw reaches the device at once, so a texture rewritten between two
+    // draws shows its old picture in the first; the device batches what it safely can.
     HRESULT Begin();
     // The source rectangle of `texture` (the whole texture when null) becomes a rectangle of
     // the same size in pixels, scaled, rotated by `rotation` radians about `rotationCenter`
@@ -31,12 +31,8 @@ public:
                         const D3DXVECTOR2* translation, D3DCOLOR colour, SpriteVertex out[4]);
 
 private:
-    void flush();
-
     RenderDevice* device_;
     bool inBatch_ = false;
-    Texture* batchTexture_ = nullptr;
-    std::vector<SpriteVertex> batch_;
 };
 
 HRESULT D3DXCreateSprite(RenderDevice* device, std::unique_ptr<ID3DXSprite>* sprite);

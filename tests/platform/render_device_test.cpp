@@ -137,3 +137,24 @@ TEST(RenderDevice, KeepsTransformsAndTheViewport) {
     EXPECT_EQ(viewport.MaxZ, 1.0f);
     EXPECT_EQ(d.device()->setViewport({0, 0, 65, 64, 0, 1}), D3DERR_INVALIDCALL);
 }
+
+TEST(RenderDevice, ASpriteRewrittenBetweenTwoDrawsShowsEachPictureInTurn) {
+    HeadlessDevice d(64, 64);
+    ASSERT_TRUE(d.ok());
+    // Larger than anything the device keeps copies of: it is drawn from its own texture.
+    auto texture = solidTexture(d.device(), 128, 8, 0xFFFF0000);
+    d.device()->clear(D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    ID3DXSprite* sprite = d.graphics->sprite();
+    const D3DXVECTOR2 first{0, 0}, second{0, 16};
+    sprite->Begin();
+    sprite->Draw(texture.get(), nullptr, nullptr, nullptr, 0, &first, 0xFFFFFFFF);
+    D3DLOCKED_RECT locked;
+    ASSERT_EQ(texture->lockRect(0, &locked, nullptr, 0), D3D_OK);
+    for (int i = 0; i < 128 * 8; ++i) static_cast<uint32_t*>(locked.pBits)[i] = 0xFF0000FF;
+    texture->unlockRect(0);
+    sprite->Draw(texture.get(), nullptr, nullptr, nullptr, 0, &second, 0xFFFFFFFF);
+    sprite->End();
+    d.readBack();
+    EXPECT_EQ(d.pixel(5, 4) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(d.pixel(5, 20) & 0xFFFFFF, 0x0000FFu);
+}
