@@ -120,13 +120,7 @@ void startStream(SoundStream* stream, MemoryStream* fileStream, bool loop, int v
         return;
 
     std::unique_lock<std::mutex> lock(stream->lock);
-    WaveFormat format;
-    format.formatTag = WAVE_FORMAT_PCM;
-    format.channels = static_cast<uint16_t>(channels);
-    format.samplesPerSec = static_cast<uint32_t>(rate);
-    format.bitsPerSample = 16;
-    format.blockAlign = static_cast<uint16_t>(channels * 2);
-    format.avgBytesPerSec = format.samplesPerSec * format.blockAlign;
+    WaveFormat format = pcmFormat(channels, rate);
     const uint32_t bufferSize = 2 * format.avgBytesPerSec;  // two seconds, one per half
 
     BufferDescription description;

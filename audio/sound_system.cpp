@@ -23,13 +23,7 @@ std::unique_ptr<SoundSystem> createSoundSystem(std::unique_ptr<AudioDevice> devi
     primary.flags = DSBCAPS_PRIMARYBUFFER | DSBCAPS_LOCSOFTWARE | DSBCAPS_CTRLVOLUME;
     system->primaryBuffer = system->device->createSoundBuffer(primary);
     if (!system->primaryBuffer) return nullptr;
-    WaveFormat format;
-    format.formatTag = WAVE_FORMAT_PCM;
-    format.channels = 2;
-    format.samplesPerSec = 44100;
-    format.bitsPerSample = 16;
-    format.blockAlign = 4;
-    format.avgBytesPerSec = 176400;
+    WaveFormat format = pcmFormat(2, 44100);
     if (!system->primaryBuffer->setFormat(format)) return nullptr;
 
     BufferDescription silent;

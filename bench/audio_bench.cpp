@@ -71,12 +71,7 @@ void BM_MixFourBuffersPerSecondOfSound(benchmark::State& state) {
     MixingAudioDevice device;
     std::vector<std::unique_ptr<SoundBuffer>> buffers;
     for (auto [channels, rate] : {std::pair{2, 44100}, {2, 44100}, {1, 22050}, {1, 22050}}) {
-        WaveFormat f{WAVE_FORMAT_PCM,
-                     static_cast<uint16_t>(channels),
-                     static_cast<uint32_t>(rate),
-                     static_cast<uint32_t>(rate * channels * 2),
-                     static_cast<uint16_t>(channels * 2),
-                     16};
+        WaveFormat f = pcmFormat(channels, rate);
         BufferDescription d;
         d.flags = DSBCAPS_CTRLVOLUME;
         d.bufferBytes = 2 * f.avgBytesPerSec;

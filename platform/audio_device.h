@@ -18,6 +18,12 @@ struct WaveFormat {
     uint16_t bitsPerSample = 0;
 };
 
+// 16-bit PCM of `channels` at `rate`: block align and bytes per second follow from them.
+constexpr WaveFormat pcmFormat(int channels, int rate) {
+    return {WAVE_FORMAT_PCM, static_cast<uint16_t>(channels), static_cast<uint32_t>(rate),
+            static_cast<uint32_t>(rate * channels * 2), static_cast<uint16_t>(channels * 2), 16};
+}
+
 // The one output format: 44100 Hz, stereo, 16-bit signed little-endian.
 constexpr uint32_t kPrimaryRate = 44100;
 constexpr uint16_t kPrimaryChannels = 2;

@@ -248,8 +248,7 @@ std::unique_ptr<SoundBuffer> MixingAudioDevice::createSoundBuffer(const BufferDe
     if (d.size != kBufferDescriptionSize) return nullptr;
     if (d.flags & DSBCAPS_PRIMARYBUFFER) {
         if (d.bufferBytes != 0 || d.format) return nullptr;
-        WaveFormat primary{
-            WAVE_FORMAT_PCM, kPrimaryChannels, kPrimaryRate, kPrimaryRate * 4, 4, 16};
+        const WaveFormat primary = pcmFormat(kPrimaryChannels, kPrimaryRate);
         return std::make_unique<MixerBuffer>(state_, true, primary, 0);
     }
     if (!d.format || !isValidSecondaryFormat(*d.format)) return nullptr;

@@ -38,10 +38,7 @@ std::vector<int16_t> oggdecSamples(const std::vector<uint8_t>& ogg) {
 }
 
 MemoryStream* memoryStreamOf(const std::vector<uint8_t>& bytes) {
-    char* data = static_cast<char*>(std::malloc(bytes.size() + 1));
-    if (!bytes.empty()) std::memcpy(data, bytes.data(), bytes.size());
-    data[bytes.size()] = 0;
-    return new MemoryStream(data, static_cast<uint32_t>(bytes.size()));
+    return new MemoryStream(fileBlock(bytes), static_cast<uint32_t>(bytes.size()));
 }
 
 std::vector<uint8_t> sampleBytes(const std::vector<int16_t>& samples) {

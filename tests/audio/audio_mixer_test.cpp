@@ -9,16 +9,7 @@
 #include "platform/sync_event.h"
 
 namespace {
-WaveFormat pcm(int channels, int rate) {
-    WaveFormat f;
-    f.formatTag = WAVE_FORMAT_PCM;
-    f.channels = static_cast<uint16_t>(channels);
-    f.samplesPerSec = static_cast<uint32_t>(rate);
-    f.bitsPerSample = 16;
-    f.blockAlign = static_cast<uint16_t>(channels * 2);
-    f.avgBytesPerSec = f.samplesPerSec * f.blockAlign;
-    return f;
-}
+WaveFormat pcm(int channels, int rate) { return pcmFormat(channels, rate); }
 
 std::unique_ptr<SoundBuffer> buffer(AudioDevice& device, const WaveFormat& format, uint32_t bytes) {
     BufferDescription d;

@@ -10,32 +10,15 @@
 
 #include "platform/null_render_device.h"
 #include "tests/support/headless_device.h"
+#include "tests/support/test_files.h"
 #include "tests/support/test_font.h"
 #include "tools/writers/font_writer.h"
 
 namespace {
-char* mallocCopy(const std::vector<uint8_t>& bytes) {
-    char* p = static_cast<char*>(std::malloc(bytes.size() + 1));
-    std::memcpy(p, bytes.data(), bytes.size());
-    p[bytes.size()] = 0;
-    return p;
-}
-
 FontGlyph filled(uint16_t code, uint8_t alpha) {
     return {code, std::vector<uint8_t>(32 * 32, alpha)};
 }
 
-std::vector<uint32_t> texels(Texture& texture) {
-    D3DLOCKED_RECT locked;
-    EXPECT_EQ(texture.lockRect(0, &locked, nullptr, D3DLOCK_READONLY), D3D_OK);
-    std::vector<uint32_t> out(size_t(texture.width()) * texture.height());
-    for (int y = 0; y < texture.height(); ++y)
-        std::memcpy(out.data() + size_t(y) * texture.width(),
-                    static_cast<uint8_t*>(locked.pBits) + size_t(y) * locked.Pitch,
-                    texture.width() * 4u);
-    texture.unlockRect(0);
-    return out;
-}
 }  // namespace
 
 TEST(GlyphRenderer, TableKeepsWholeRecordsAndTheLaterOfTwoCodes) {
@@ -43,7 +26,7 @@ TEST(GlyphRenderer, TableKeepsWholeRecordsAndTheLaterOfTwoCodes) {
     ASSERT_TRUE(d.ok());
     std::vector<uint8_t> font =
         writeFont(32, {filled(0x8140, 10), filled(0x8141, 20), filled(0x8140, 30)});
-    GlyphRenderer r(d.device(), mallocCopy(font), font.size());
+    GlyphRenderer r(d.device(), fileBlock(font), font.size());
     EXPECT_EQ(r.glyphSize(), 32);
     EXPECT_EQ(r.glyphCount(), 3);
     ASSERT_NE(r.glyph(0x8140), nullptr);
@@ -56,7 +39,7 @@ TEST(GlyphRenderer, TableKeepsWholeRecordsAndTheLaterOfTwoCodes) {
         writeFont(32, {filled(0x8140, 1), filled(0x8141, 2), filled(0x8142, 3)});
     lying[4] = 200;
     lying.resize(lying.size() - 10);
-    GlyphRenderer cut(d.device(), mallocCopy(lying), lying.size());
+    GlyphRenderer cut(d.device(), fileBlock(lying), lying.size());
     EXPECT_EQ(cut.glyphCount(), 2);
     EXPECT_NE(cut.glyph(0x8141), nullptr);
     EXPECT_EQ(cut.glyph(0x8142), nullptr);
@@ -64,7 +47,7 @@ TEST(GlyphRenderer, TableKeepsWholeRecordsAndTheLaterOfTwoCodes) {
     // A negative count or a file that ends inside the header: no glyphs.
     std::vector<uint8_t> negative = writeFont(32, {filled(0x8140, 1)});
     negative[7] = 0x80;
-    GlyphRenderer none(d.device(), mallocCopy(negative), negative.size());
+    GlyphRenderer none(d.device(), fileBlock(negative), negative.size());
     EXPECT_EQ(none.glyphCount(), 0);
     EXPECT_EQ(none.glyph(0x8140), nullptr);
 }
@@ -73,7 +56,7 @@ TEST(GlyphRenderer, RingOfSixteenUploadsEveryCall) {
     HeadlessDevice d(64, 64);
     ASSERT_TRUE(d.ok());
     const std::vector<uint8_t> font = testFontBytes();
-    GlyphRenderer r(d.device(), mallocCopy(font), font.size());
+    GlyphRenderer r(d.device(), fileBlock(font), font.size());
     std::set<Texture*> slots;
     Texture* first = nullptr;
     for (int i = 0; i < kGlyphCacheSlots; ++i) {
@@ -89,25 +72,25 @@ TEST(GlyphRenderer, RingOfSixteenUploadsEveryCall) {
     // The seventeenth call reuses the first slot, rewritten with the new glyph.
     EXPECT_EQ(r.glyphTexture(kLeftHalfGlyph), first);
     EXPECT_EQ(r.lastCode(), kLeftHalfGlyph);
-    std::vector<uint32_t> t = texels(*first);
+    std::vector<uint32_t> t = textureTexels(*first);
     EXPECT_EQ(t[5 * 32 + 3], 0xFFFFFFFFu);
     EXPECT_EQ(t[5 * 32 + 20], 0x00FFFFFFu);  // white with alpha 0
 
     // A code without a glyph is a solid opaque square.
     Texture* missing = r.glyphTexture(kMissingGlyph);
-    EXPECT_EQ(texels(*missing), std::vector<uint32_t>(32 * 32, 0xFFFFFFFF));
+    EXPECT_EQ(textureTexels(*missing), std::vector<uint32_t>(32 * 32, 0xFFFFFFFF));
 }
 
 TEST(GlyphRendererDeathTest, TextureFailureShowsTheMessageAndExitsWithMinusOne) {
     const std::vector<uint8_t> font = testFontBytes();
     NullRenderDevice device;
     device.refuseResources = true;
-    EXPECT_EXIT(GlyphRenderer(&device, mallocCopy(font), font.size()), testing::ExitedWithCode(255),
+    EXPECT_EXIT(GlyphRenderer(&device, fileBlock(font), font.size()), testing::ExitedWithCode(255),
                 "TR2 System.*フォント表示用テクスチャの確保に失敗しました。");
     // A glyph size no texture is made for ends the same way.
     HeadlessDevice d(64, 64);
     ASSERT_TRUE(d.ok());
     std::vector<uint8_t> zero = writeFont(0, {});
-    EXPECT_EXIT(GlyphRenderer(d.device(), mallocCopy(zero), zero.size()),
+    EXPECT_EXIT(GlyphRenderer(d.device(), fileBlock(zero), zero.size()),
                 testing::ExitedWithCode(255), "フォント表示用");
 }

@@ -18,18 +18,6 @@ std::vector<uint32_t> numbered(int width, int height) {
     return p;
 }
 
-// The texture's texels, read back through a read-only lock.
-std::vector<uint32_t> texels(Texture& texture) {
-    D3DLOCKED_RECT locked;
-    EXPECT_EQ(texture.lockRect(0, &locked, nullptr, D3DLOCK_READONLY), D3D_OK);
-    std::vector<uint32_t> out(size_t(texture.width()) * texture.height());
-    for (int y = 0; y < texture.height(); ++y)
-        std::memcpy(out.data() + size_t(y) * texture.width(),
-                    static_cast<uint8_t*>(locked.pBits) + size_t(y) * locked.Pitch,
-                    texture.width() * 4u);
-    texture.unlockRect(0);
-    return out;
-}
 }  // namespace
 
 TEST(LayeredImage, TexturesArePowersOfTwoWithTheLayerTopLeftAndZeroElsewhere) {
@@ -53,7 +41,7 @@ TEST(LayeredImage, TexturesArePowersOfTwoWithTheLayerTopLeftAndZeroElsewhere) {
         EXPECT_EQ(t->width(), c.textureWidth);
         EXPECT_EQ(t->height(), c.textureHeight);
         EXPECT_EQ(t->format(), D3DFMT_A8R8G8B8);
-        const std::vector<uint32_t> all = texels(*t);
+        const std::vector<uint32_t> all = textureTexels(*t);
         const std::vector<uint32_t> layer = numbered(c.width, c.height);
         for (int y = 0; y < c.textureHeight; ++y)
             for (int x = 0; x < c.textureWidth; ++x) {

@@ -10,17 +10,6 @@
 
 #include "archive/catalogue.h"
 
-char* fileBlock(const std::vector<uint8_t>& bytes) {
-    auto* block = static_cast<char*>(std::malloc(bytes.size() + 1));
-    if (!bytes.empty()) std::memcpy(block, bytes.data(), bytes.size());
-    block[bytes.size()] = 0;
-    return block;
-}
-
-char* fileBlock(const std::string& text) {
-    return fileBlock(std::vector<uint8_t>(text.begin(), text.end()));
-}
-
 ArchiveMember member(const std::string& name, const std::vector<uint8_t>& bytes) {
     ArchiveMember m;
     m.name = name;

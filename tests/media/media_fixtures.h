@@ -1,16 +1,13 @@
-// Shared pieces of the media tests: malloc'd file blocks, add-on archives and small models.
+// Shared pieces of the media tests: add-on archives and small models.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "tests/support/test_files.h"
 #include "tools/writers/archive_writer.h"
 #include "tools/writers/motion_writer.h"
 #include "tools/writers/tmb_writer.h"
-
-// A malloc'd copy of `bytes` with a NUL after them, as the archive lookup hands files out.
-char* fileBlock(const std::vector<uint8_t>& bytes);
-char* fileBlock(const std::string& text);
 
 ArchiveMember member(const std::string& name, const std::vector<uint8_t>& bytes);
 // Writes add-ons/media.tr2 in the current folder with these members and rebuilds the catalogue.

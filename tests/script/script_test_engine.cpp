@@ -4,10 +4,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "tests/support/test_files.h"
+
 void TestEngine::begin(const std::string& cp932) {
-    char* text = static_cast<char*>(std::malloc(cp932.size() + 1));
-    std::memcpy(text, cp932.c_str(), cp932.size() + 1);
-    start(text);
+    start(fileBlock(cp932));
     run(16.0f);
 }
 

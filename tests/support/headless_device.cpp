@@ -87,3 +87,15 @@ std::string firstDifference(const BackBufferImage& a, const BackBufferImage& b) 
         }
     return "";
 }
+
+std::vector<uint32_t> textureTexels(Texture& texture) {
+    D3DLOCKED_RECT locked;
+    std::vector<uint32_t> out(static_cast<size_t>(texture.width()) * texture.height());
+    if (FAILED(texture.lockRect(0, &locked, nullptr, D3DLOCK_READONLY))) return out;
+    for (int y = 0; y < texture.height(); ++y)
+        std::memcpy(out.data() + static_cast<size_t>(y) * texture.width(),
+                    static_cast<uint8_t*>(locked.pBits) + static_cast<size_t>(y) * locked.Pitch,
+                    texture.width() * 4u);
+    texture.unlockRect(0);
+    return out;
+}

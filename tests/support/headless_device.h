@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 #include <string>
 
 #include "gfx/graphics_device.h"
@@ -35,6 +36,9 @@ struct PlainSprites {
 // The first pixel where two copies of a 32-bit back buffer differ, as "(x, y): a vs b", or "" when the
 // copies are the same.
 std::string firstDifference(const BackBufferImage& a, const BackBufferImage& b);
+
+// A texture's texels, top row first, read through a read-only lock.
+std::vector<uint32_t> textureTexels(Texture& texture);
 
 // Fills a new texture of the device with one colour.
 std::unique_ptr<Texture> solidTexture(RenderDevice* device, int width, int height, uint32_t argb);

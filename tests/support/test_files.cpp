@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -31,6 +33,17 @@ void writeBytes(const std::filesystem::path& path, const void* data, size_t size
 
 void writeText(const std::filesystem::path& path, std::string_view text) {
     writeBytes(path, text.data(), text.size());
+}
+
+char* fileBlock(const std::vector<uint8_t>& bytes) {
+    return fileBlock(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+char* fileBlock(std::string_view text) {
+    auto* block = static_cast<char*>(std::malloc(text.size() + 1));
+    if (!text.empty()) std::memcpy(block, text.data(), text.size());
+    block[text.size()] = 0;
+    return block;
 }
 
 std::string sjis(std::string_view utf8) { return utf8ToCp932(utf8); }

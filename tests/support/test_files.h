@@ -14,6 +14,10 @@ std::vector<uint8_t> readBytes(const std::filesystem::path& path);
 void writeBytes(const std::filesystem::path& path, const void* data, size_t size);
 void writeText(const std::filesystem::path& path, std::string_view text);
 
+// A copy of `bytes` as loadFile hands content out: a malloc block with one NUL after it.
+char* fileBlock(const std::vector<uint8_t>& bytes);
+char* fileBlock(std::string_view text);
+
 // A CP932 byte string from UTF-8 source text, for inline scripts and names in tests.
 std::string sjis(std::string_view utf8);
 
