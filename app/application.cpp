@@ -3,6 +3,8 @@
 
 #include "app/frame_timer.h"
 #include "app/settings.h"
+#include "audio/sound_system.h"
+#include "game/game.h"
 #include "gfx/graphics_device.h"
 #include "platform/instance_lock.h"
 #include "platform/message_box.h"
@@ -10,7 +12,9 @@
 #include "platform/window.h"
 #include "resources/icon.h"
 
-const char* mainWindowTitle() { return " Tavrel 2 [" __DATE__ "]"; }
+const char* mainWindowTitle() {
+    return " Tavrel 2 [" __DATE__ "]";
+}
 
 int Application::main() {
     if (init() == 0) initialised = true;
@@ -26,6 +30,8 @@ int Application::main() {
 GameApplication::GameApplication() = default;
 
 GameApplication::~GameApplication() {
+    game_.reset();
+    game = nullptr;
     device_.reset();
     window_.reset();
 }
@@ -76,9 +82,14 @@ int GameApplication::createMainWindow() {
 
 void GameApplication::idle() {
     if (!painted || !device_) return;
-    // Until there is a game object, every idle pass shows one cleared frame.
-    device_->beginFrame(0);
-    device_->endFrame();
+    // The game starts once the device has shown a frame; loading happens inside this pass.
+    if (device_->presented() && !game_) {
+        game_ = std::make_unique<Game>();
+        game = game_.get();
+        game_->initialise();
+    }
+    if (game_ && game_->frame() != 0 && mainWindow && !mainWindow->isDestroyed())
+        mainWindow->destroy();
 }
 
 int GameApplication::run() {
@@ -91,27 +102,13 @@ int GameApplication::run() {
         }
         idle();
     }
+    if (game_) game_->saveState();
     return static_cast<int>(static_cast<intptr_t>(message.wParam));
 }
 
-int GameApplication::term() { return 0; }
-
-intptr_t GameApplication::handleMessage(Window* window, uint32_t message, uintptr_t wParam,
-                                        intptr_t lParam) {
-    switch (message) {
-        case WM_DESTROY: postQuitMessage(0); return 0;
-        case WM_PAINT: painted = true; return 0;
-        case WM_KEYDOWN:
-        case WM_MOUSEMOVE:
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONUP:
-        case WM_RBUTTONDOWN:
-        case WM_RBUTTONUP:
-        case WM_MBUTTONDOWN:
-        case WM_MBUTTONUP:
-        case WM_MOUSEWHEEL: return 0;
-        default: return defWindowProc(window, message, wParam, lParam);
-    }
+int GameApplication::term() {
+    if (game_) shutdownSound();
+    return 0;
 }
 
 intptr_t windowProc(Window* window, uint32_t message, uintptr_t wParam, intptr_t lParam) {

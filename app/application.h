@@ -5,10 +5,10 @@
 #include <memory>
 
 #include "app/tracked_object.h"
+#include "game/game.h"
 
 class Window;
 class GraphicsDevice;
-class Game;
 
 class Application : public TrackedObject {
 public:
@@ -47,8 +47,14 @@ public:
     void idle();
 
 private:
+    void buttonPress(Window* window, int mode);
+    void mouseMove(int x, int y);
+    void keyDown(uintptr_t key);
+
     std::unique_ptr<Window> window_;
     std::unique_ptr<GraphicsDevice> device_;
+    std::unique_ptr<Game> game_;
+    int mouseX_ = 0, mouseY_ = 0;
 };
 
 // The registered window procedure of the main window.

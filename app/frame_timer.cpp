@@ -24,6 +24,10 @@ void FrameTimer::reset() {
 }
 
 void FrameTimer::tick() {
+    if (drivenStep >= 0) {
+        lastDuration = drivenStep;
+        return;
+    }
     if (!available) return;
     previous = current;
     queryPerformanceCounter(&current);

@@ -9,6 +9,9 @@ struct FrameTimer {
     int64_t current = 0;
     float lastDuration = 0.0f;
     bool available = false;
+    // Tests and tools drive the game with a fixed step: when >= 0, tick() takes it as the
+    // last duration instead of reading the counter.
+    float drivenStep = -1.0f;
 
     // Reads the counter frequency; the first tick measures from here.
     void setUp();
@@ -17,7 +20,7 @@ struct FrameTimer {
     // First thing in every frame: last duration = time since the previous tick or reset.
     void tick();
     // What the game advances by: the last duration, or 16 ms without a counter.
-    float step() const { return available ? lastDuration : 0.016f; }
+    float step() const { return available || drivenStep >= 0 ? lastDuration : 0.016f; }
 };
 
 FrameTimer& frameTimer();

@@ -29,8 +29,12 @@ constexpr CreationAttempt kAttempts[] = {
 };
 }  // namespace
 
-GraphicsDevice* graphicsDevice() { return current; }
-void setGraphicsDevice(GraphicsDevice* device) { current = device; }
+GraphicsDevice* graphicsDevice() {
+    return current;
+}
+void setGraphicsDevice(GraphicsDevice* device) {
+    current = device;
+}
 
 GraphicsDevice::~GraphicsDevice() {
     // The glyphs, the sprite and the device go before the factory, as their owner would
@@ -107,6 +111,17 @@ int GraphicsDevice::backBufferHeight() const {
     return device_ ? device_->backBufferHeight() : static_cast<int>(parameters_.BackBufferHeight);
 }
 
+void GraphicsDevice::initWithDevice(std::unique_ptr<RenderDevice> device) {
+    window_ = nullptr;
+    device_ = std::move(device);
+    parameters_ = {};
+    parameters_.BackBufferWidth = static_cast<uint32_t>(device_->backBufferWidth());
+    parameters_.BackBufferHeight = static_cast<uint32_t>(device_->backBufferHeight());
+    if (!sprite_) D3DXCreateSprite(device_.get(), &sprite_);
+    rebuildView();
+    presented_ = true;
+}
+
 void GraphicsDevice::rebuildView() {
     D3DXMatrixLookAtRH(&view_, &eye_, &target_, &up_);
     const float dx = eye_.x - target_.x, dy = eye_.y - target_.y, dz = eye_.z - target_.z;
@@ -114,7 +129,8 @@ void GraphicsDevice::rebuildView() {
     const float nearPlane = distance < 2.0f ? 0.1f : 1.0f;
     float aspect = 4.0f / 3.0f;
     if (window_ && window_->clientHeight() > 0)
-        aspect = static_cast<float>(window_->clientWidth()) / static_cast<float>(window_->clientHeight());
+        aspect = static_cast<float>(window_->clientWidth()) /
+                 static_cast<float>(window_->clientHeight());
     D3DXMatrixPerspectiveFovRH(&projection_, 0.7853982f, aspect, nearPlane, 1000.0f);
     projection_._41 += shiftB_ != 0.0f ? shiftA_ / shiftB_ * distance : shiftA_;
     if (device_) {
@@ -176,9 +192,15 @@ void GraphicsDevice::drawText(float x, float y, D3DCOLOR colour, const char* tex
     while (*p) {
         const unsigned char b = *p++;
         switch (b) {
-            case 0x01: if (nameLine) current = kNameColour1; continue;
-            case 0x02: if (nameLine) current = kNameColour2; continue;
-            case 0x0D: current = colour; continue;
+            case 0x01:
+                if (nameLine) current = kNameColour1;
+                continue;
+            case 0x02:
+                if (nameLine) current = kNameColour2;
+                continue;
+            case 0x0D:
+                current = colour;
+                continue;
             case 0x0A:
                 nameLine = false;
                 penX = x;
@@ -188,7 +210,8 @@ void GraphicsDevice::drawText(float x, float y, D3DCOLOR colour, const char* tex
                 penX -= 8;
                 nameLine = true;
                 continue;
-            default: break;
+            default:
+                break;
         }
         // A lead byte without its trail byte ends the text.
         if (!*p || drawn >= maxGlyphs) return;

@@ -18,6 +18,8 @@ public:
     // Creates the device for `window`; false after telling the user when that fails.
     // `withText` false leaves out the glyph renderer (tools that draw no text need no font).
     bool init(Window* window, bool withText = true);
+    // Takes a device made elsewhere (the null device of the tools' dry runs): no window, no text.
+    void initWithDevice(std::unique_ptr<RenderDevice> device);
     // Screenshot check, clear of target and depth, camera transforms.
     void beginFrame(D3DCOLOR clearColour);
     void endFrame();

@@ -11,15 +11,20 @@
 #include "tests/support/test_files.h"
 #include "tests/support/tool_run.h"
 #include "tools/writers/archive_writer.h"
+#include "tools/writers/tmb_writer.h"
 
 namespace {
-// Packs the (name, UTF-8 text) scripts as CP932 into add-ons/scripts.tr2 of a fresh folder.
+// Packs the (name, UTF-8 text) scripts as CP932 into add-ons/scripts.tr2 of a fresh folder,
+// with an empty model "wakaba.tmb" for the scenario to load.
 std::filesystem::path scenarioFolder(
     const std::vector<std::pair<std::string, std::string>>& files) {
     const auto folder = freshTestFolder();
     std::filesystem::create_directories(folder / "add-ons");
     std::vector<ArchiveMember> members;
     for (const auto& [name, text] : files) members.push_back(archiveMember(name, sjis(text)));
+    const std::vector<uint8_t> model = writeTmb(TmbModel{});
+    members.push_back(archiveMember(
+        "wakaba.tmb", std::string_view(reinterpret_cast<const char*>(model.data()), model.size())));
     std::string error;
     EXPECT_TRUE(writeArchiveFile(folder / "add-ons" / "scripts.tr2", fileListDescription(members),
                                  members, &error))
@@ -58,7 +63,9 @@ TEST(ScriptRunTool, ListsPagesChoicesSoundsAndGameCommands) {
                              "COMMAND: %f 1,255,30\n"
                              "COMMAND: %la 2,0.5,1,1\n"
                              "COMMAND: %o voice01\n"
+                             "SOUND: playVoice voice01\n"
                              "COMMAND: %oR 1,10,20,5,15\n"
+                             "SOUND: scheduleVoices 1,10,20,5,15\n"
                              "COMMAND: %c .tcm,0\n"
                              "COMMAND: %mr\n"
                              "COMMAND: %X\n"

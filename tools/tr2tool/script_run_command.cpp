@@ -5,10 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "app/frame_timer.h"
+#include "app/settings.h"
 #include "archive/catalogue.h"
-#include "game/script_engine.h"
+#include "game/game.h"
+#include "gfx/graphics_device.h"
 #include "platform/encoding.h"
 #include "platform/message_box.h"
+#include "platform/null_render_device.h"
 #include "tools/tr2tool/command.h"
 
 namespace {
@@ -48,7 +52,18 @@ void printLine(const std::string& line) {
     std::fflush(stdout);
 }
 
+// Sound requests as lines; while a game command runs they wait, so that they follow the
+// command's own line.
 struct PrintedSound : SoundRequests {
+    static inline bool holding = false;
+    static inline std::vector<std::string> held;
+
+    static void release() {
+        holding = false;
+        for (const std::string& line : held) printLine(line);
+        held.clear();
+    }
+
     void playMusic(const char* name) override { print("playMusic", name); }
     void playLoopEffect(const char* name) override { print("playLoopEffect", name); }
     void playVoice(const char* name) override { print("playVoice", name); }
@@ -68,67 +83,22 @@ struct PrintedSound : SoundRequests {
             line += ' ';
             line += printable(name);
         }
-        printLine(line);
+        if (holding)
+            held.push_back(line);
+        else
+            printLine(line);
     }
 };
 
-// A game command as the game reads it: its letters, its arguments ("i" int, "f" float, "s"
-// string) and the suffix of its string.
-struct GameCommand {
-    const char* letters;
-    const char* args;
-    const char* suffix;
-};
-
-constexpr GameCommand kGameCommands[] = {
-    {"q", "i", nullptr},     {"T", "i", nullptr},     {"g", "s", ".psd"},
-    {"Z", "i", nullptr},     {"X", "", nullptr},      {"f", "iii", nullptr},
-    {"c", "si", ".tcm"},     {"cl", "i", nullptr},    {"cp", "s", ""},
-    {"cu", "ifff", nullptr}, {"cv", "ii", nullptr},   {"la", "ifff", nullptr},
-    {"ld", "ifff", nullptr}, {"ls", "ifff", nullptr}, {"lv", "ifff", nullptr},
-    {"le", "ii", nullptr},   {"mb", "is", ".tmb"},    {"mn", "is", ".tsb"},
-    {"mV", "ii", nullptr},   {"ml", "is", ".tmb"},    {"ma", "iis", ".tmb"},
-    {"md", "ii", nullptr},   {"mh", "iii", nullptr},  {"mc", "iif", nullptr},
-    {"mm", "is", ".tsb"},    {"mr", "", nullptr},     {"mp", "is", ""},
-    {"mv", "ii", nullptr},   {"o", "s", nullptr},     {"oR", "iiiff", nullptr},
-};
-
-const GameCommand* findGameCommand(const std::string& letters) {
-    for (const GameCommand& c : kGameCommands)
-        if (letters == c.letters) return &c;
-    return nullptr;
-}
-
-// The engine with the game's command dispatch; game commands are read and listed, not run.
-class DryRunEngine : public ScriptEngine {
+// The real game on the null render device, with printed sounds and no interface art; the
+// dress-up screen closes as soon as it opens.
+class DryRunGame : public Game {
 public:
-    bool quit = false;
-
     int executeCommand() override {
-        const char* first = state.position;
-        const char letter = *first;
-        std::string letters(1, letter);
-        if (letter == 'Q') {
-            ++state.position;
-            quit = true;
-            printLine("QUIT");
-            return 0;
-        }
-        if (!letter || !std::strchr("TXZcfglmoq", letter)) return ScriptEngine::executeCommand();
-        const char second = first[1];
-        const char* seconds = letter == 'c'   ? "lpuv"
-                              : letter == 'l' ? "adesv"
-                              : letter == 'm' ? "Vabcdhlmnprv"
-                              : letter == 'o' ? "R"
-                                              : "";
-        if (second && std::strchr(seconds, second)) {
-            letters += second;
-        } else if (letter == 'l' || letter == 'm') {
-            return ScriptEngine::executeCommand();  // "%l" is the return; others are unknown
-        }
-        state.position = first + letters.size();
-        listCommand(*findGameCommand(letters));
-        return 0;
+        PrintedSound::holding = true;
+        const int result = Game::executeCommand();
+        PrintedSound::release();
+        return result;
     }
 
     void openChoiceMenu() override {
@@ -136,27 +106,9 @@ public:
         for (int i = 0; i < state.choiceCount && i < kMaxChoices; ++i)
             line += std::string(i ? " | " : " ") + printable(state.choices[i].caption);
         printLine(line);
-    }
-
-private:
-    void listCommand(const GameCommand& command) {
-        std::string line = std::string("COMMAND: %") + command.letters;
-        for (const char* a = command.args; *a; ++a) {
-            line += a == command.args ? " " : ",";
-            if (*a == 'i') {
-                line += std::to_string(readInt());
-            } else if (*a == 'f') {
-                char number[64];
-                std::snprintf(number, sizeof number, "%g", readFloat());
-                line += number;
-            } else {
-                line += printable(readString(command.suffix));
-            }
-        }
-        printLine(line);
+        Game::openChoiceMenu();
     }
 };
-
 bool parseChoices(const std::string& text, std::vector<int>* choices) {
     size_t at = 0;
     while (at <= text.size()) {
@@ -214,21 +166,43 @@ int run(const std::vector<std::string>& args) {
         printLine(std::string("FATAL: [") + caption + "] " + text);
     });
 
+    Settings& settings = mutableSettings();
+    settings.noSound = true;
+    std::snprintf(settings.playerName, sizeof settings.playerName, "%s", player.c_str());
+    std::snprintf(settings.heroineName, sizeof settings.heroineName, "%s", heroine.c_str());
+    GraphicsDevice graphics;
+    graphics.initWithDevice(std::make_unique<NullRenderDevice>());
+    setGraphicsDevice(&graphics);
+    frameTimer().drivenStep = kFrameStep;
+
     PrintedSound sound;
-    DryRunEngine engine;
-    engine.setSoundRequests(&sound);
-    engine.setNames(player.c_str(), heroine.c_str());
-    engine.start(loadFile(cp932Name.c_str()));
-    const auto ms = static_cast<float>(kFrameStep * 1000.0);
+    DryRunGame game;
+    game.commandTrace = [](const std::string& command) {
+        if (command != "%Q") printLine("COMMAND: " + printable(command.c_str()));
+    };
+    GameStart start;
+    start.script = cp932Name.c_str();
+    start.interface = false;
+    start.savedState = false;
+    game.initialise(start);
+    // From here on: the start-up's own requests are not the scenario's.
+    game.setSoundRequests(&sound);
+
     size_t nextChoice = 0;
-    ScriptState& s = engine.state;
+    ScriptState& s = game.state;
     for (int frame = 0; frame < kFrameLimit; ++frame) {
         s.skip = false;
-        engine.run(ms);
-        if (engine.quit) return kToolOk;
+        if (game.frame() != 0) {
+            printLine("QUIT");
+            return kToolOk;
+        }
+        if (game.dressUpScreen && !game.screenClosed) {
+            printLine("DRESS-UP");
+            game.screenClosed = true;
+        }
         if (s.waitingForClick) {
             printLine("PAGE: " + printable(s.messageText));
-            engine.clickAdvance();
+            game.clickAdvance();
         }
         if (s.choiceMode && s.selectedChoice < 0) {
             int index = 0;
@@ -247,7 +221,7 @@ int run(const std::vector<std::string>& args) {
                 }
             }
             printLine("CHOSE: " + std::to_string(index));
-            engine.chooseEntry(index);
+            game.chooseEntry(index);
         }
         const bool ended = s.position && *s.position == '\0' && !s.resumePosition &&
                            s.waitTimer < 0 && !s.choiceMode && !s.waitingForClick;
@@ -266,15 +240,17 @@ extern const ToolCommand kScriptRunCommand = {
     "play a scenario without graphics and list its pages, choices and requests",
     "usage: tr2tool script-run [--choose N,N,...] [--names PLAYER,HEROINE] [NAME]\n"
     "\n"
-    "Plays NAME (default script.txt) from the archives in ./add-ons/ with the game's frame\n"
-    "step of 16 ms, clicking at every click wait and choosing the listed entries in turn (the\n"
+    "Plays NAME (default script.txt) from the archives in ./add-ons/ in the game itself, on a\n"
+    "null display without the interface art or the saved state, with the game's frame step of\n"
+    "16 ms, clicking at every click wait and choosing the listed entries in turn (the\n"
     "first entry that can be chosen once the list runs out). Prints, as UTF-8, one line per\n"
     "event:\n"
     "  PAGE: text          at each click wait (\\n line feed, \\r click mark, \\x01 \\x02 "
     "colours)\n"
     "  CHOICE: a | b | ... when a choice opens, then CHOSE: index\n"
     "  SOUND: request name for each sound request\n"
-    "  COMMAND: %xx args   for each game command (listed, not run)\n"
+    "  COMMAND: %xx args   for each game command, as it runs\n"
+    "  DRESS-UP            when %Z1 opens the dress-up screen (closed again at once)\n"
     "  END, QUIT           at the end of the script or at %Q\n"
     "  FATAL: [caption] message, then exit 255, for a script error\n"
     "Stops with exit 1 after 100000 frames without an end.\n"
