@@ -1,0 +1,126 @@
+// A small add-on set with everything the game needs to start, for game tests and end-to-end runs.
+#include "tests/support/game_addons.h"
+
+#include "tests/support/test_files.h"
+#include "tools/writers/archive_writer.h"
+#include "tools/writers/motion_writer.h"
+#include "tools/writers/ogg_writer.h"
+#include "tools/writers/psd_writer.h"
+#include "tools/writers/tcm_writer.h"
+#include "tools/writers/tmb_writer.h"
+
+namespace {
+PsdWriterLayer solid(const std::string& name, int left, int top, int width, int height,
+                     uint32_t colour, uint8_t opacity = 255) {
+    return psdLayer(name, left, top, width, height,
+                    std::vector<uint32_t>(static_cast<size_t>(width) * height, colour), opacity);
+}
+
+ArchiveMember bytesMember(const std::string& name, const std::vector<uint8_t>& bytes) {
+    ArchiveMember m;
+    m.name = name;
+    m.data = bytes;
+    return m;
+}
+
+ArchiveMember psdMember(const std::string& name, std::vector<PsdWriterLayer> layers) {
+    PsdDocument document;
+    document.layers = std::move(layers);
+    return bytesMember(name, writePsd(document));
+}
+
+TmbVertex vertex(float x, float y, float z, uint32_t colour) {
+    TmbVertex v;
+    v.position = {x, y, z};
+    v.normal = {0, 0, 1};
+    v.colour = colour;
+    return v;
+}
+
+// A rectangle facing +z on bone 0, counter-clockwise seen from the front.
+TmbMesh rectangle(const std::string& name, float left, float bottom, float right, float top,
+                  float z, uint32_t colour) {
+    TmbMesh mesh;
+    mesh.name = name;
+    const TmbVertex tl = vertex(left, top, z, colour), tr = vertex(right, top, z, colour);
+    const TmbVertex bl = vertex(left, bottom, z, colour), br = vertex(right, bottom, z, colour);
+    mesh.vertices = {tl, bl, br, tl, br, tr};
+    mesh.ranges = {{0, 0, 2}};
+    return mesh;
+}
+
+std::vector<uint8_t> figureModel() {
+    TmbModel model;
+    model.materials.push_back(TmbMaterial{});
+    model.meshes.push_back(rectangle("body", -2, 4, 2, 12, 0, kTestFigureColour));
+    model.boneOffsets.push_back(identity16());
+    return writeTmb(model);
+}
+
+std::vector<uint8_t> stageModel() {
+    TmbModel model;
+    model.materials.push_back(TmbMaterial{});
+    model.meshes.push_back(rectangle("floor", -30, -1, 30, 0, -20, 0xFF404040));
+    model.boneOffsets.push_back(identity16());
+    TmbPlacement position;
+    position.name = "loc_pos00";
+    model.placements.push_back(position);
+    TmbPlacement camera;
+    camera.name = "loc_cam00";
+    camera.position = {0, 0, 5};
+    model.placements.push_back(camera);
+    return writeTmb(model);
+}
+
+std::vector<uint8_t> idleMotion() {
+    MotionData motion;
+    motion.boneCount = 1;
+    motion.frameCount = 45;
+    motion.matrices.assign(45, identity16());
+    motion.locatorNames = {"loc_mask00"};
+    motion.locatorValues.assign(45, {0, 10, 0, 0, 0, 0, 1, 1, 1});
+    return writeTsb(motion);
+}
+
+std::string cameraPath() {
+    CameraPathData path;
+    for (int i = 0; i < 3; ++i) {
+        CameraFrameData frame;
+        frame.eye = {static_cast<float>(i) * 4.0f, 8.0f, 15.0f};
+        frame.target = {static_cast<float>(i) * 4.0f, 8.0f, 0.0f};
+        path.frames.push_back(frame);
+    }
+    return writeTcm(path);
+}
+}  // namespace
+
+void writeGameAddOns(const std::filesystem::path& folder,
+                     const std::vector<std::pair<std::string, std::string>>& scripts) {
+    std::vector<ArchiveMember> members;
+    members.push_back(psdMember("fade.psd", {solid("fade", 0, 0, 8, 8, 0xFFFFFFFF)}));
+    members.push_back(psdMember(
+        "inter.psd", {solid("window", 50, 400, 700, 180, kTestWindowColour),
+                      solid("pageicon", 720, 550, 20, 20, 0xFFFFFFFF),
+                      solid("menuitem", 250, 0, 300, 40, kTestMenuItemColour),
+                      solid("menuitem_i", 250, 0, 300, 40, kTestMenuActiveColour),
+                      solid("ani_gauge", 20, 20, 200, 10, 0xFF202020),
+                      solid("imo_gauge", 580, 20, 200, 10, 0xFF202020),
+                      solid("ani_gauge_e", 20, 20, 200, 10, 0xFF40A0FF),
+                      solid("imo_gauge_e", 580, 20, 200, 10, 0xFFFF6080)}));
+    members.push_back(psdMember("mask.psd", {solid("mask", 0, 0, 128, 128, 0xFFFF00FF)}));
+    members.push_back(psdMember("title2.psd", {solid("back", 0, 0, 800, 600, kTestTitleColour),
+                                               solid("logo", 300, 100, 200, 60, 0xFFFFFFFF)}));
+    members.push_back(
+        psdMember("picture.psd", {solid("picture", 100, 100, 200, 150, kTestPictureColour)}));
+    members.push_back(bytesMember("figure.tmb", figureModel()));
+    members.push_back(bytesMember("idle.tsb", idleMotion()));
+    members.push_back(bytesMember("stage.tmb", stageModel()));
+    const std::string path = cameraPath();
+    members.push_back(archiveMember("path.tcm", path));
+    const std::vector<int16_t> tone = sineTone(0.5, 2, 44100, 440, 8000);
+    members.push_back(bytesMember("tone.ogg", writeOggVorbis(tone.data(), tone.size() / 2, 2, 44100)));
+    for (const auto& [name, text] : scripts) members.push_back(archiveMember(name, sjis(text)));
+
+    std::filesystem::create_directories(folder / "add-ons");
+    writeArchiveFile(folder / "add-ons" / "game_test.tr2", fileListDescription(members), members);
+}

@@ -1,0 +1,24 @@
+// A small add-on set with everything the game needs to start, for game tests and end-to-end runs.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+// Colours of the interface layers, so that tests can find them in a read-back picture.
+constexpr uint32_t kTestWindowColour = 0xFF2040C0;      // "window": (50, 400), 700 x 180
+constexpr uint32_t kTestMenuItemColour = 0xFF808080;    // "menuitem": 300 x 40
+constexpr uint32_t kTestMenuActiveColour = 0xFF20C040;  // "menuitem_i": 300 x 40
+constexpr uint32_t kTestPictureColour = 0xFFE0E020;     // picture.psd: (100, 100), 200 x 150
+constexpr uint32_t kTestTitleColour = 0xFF600060;       // title2.psd layer 0: the whole screen
+constexpr uint32_t kTestFigureColour = 0xFFFF0000;      // figure.tmb: a 4 x 8 rectangle
+
+// Writes `folder`/add-ons/game_test.tr2 with "fade.psd", "inter.psd", "mask.psd",
+// "title2.psd", "picture.psd", the figure "figure.tmb" (one bone, facing +z, from y 4 to 12)
+// with the motion "idle.tsb" (locator "loc_mask00" at y 10), the stage "stage.tmb" with the
+// placements "loc_pos00" and "loc_cam00", the camera path "path.tcm" (three frames), the sound
+// "tone.ogg", and the given scripts (name, UTF-8 text; written as CP932).
+void writeGameAddOns(const std::filesystem::path& folder,
+                     const std::vector<std::pair<std::string, std::string>>& scripts);
