@@ -274,6 +274,7 @@ HRESULT GlRenderDevice::present() {
                       GL_COLOR_BUFFER_BIT,
                       (drawableWidth == width_ && drawableHeight == height_) ? GL_NEAREST : GL_LINEAR);
     SDL_GL_SwapWindow(window_);
+    pacer_.afterSwap(window_);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
     return glGetError() == GL_NO_ERROR ? D3D_OK : D3DERR_DEVICELOST;
 }

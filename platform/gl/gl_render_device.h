@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "platform/gl/gl_device_state.h"
+#include "platform/gl/gl_frame_pacer.h"
 #include "platform/gl/gl_fixed_function.h"
 #include "platform/gl/gl_sprite_batch.h"
 #include "platform/gl/gl_sprite_pass.h"
@@ -75,4 +76,5 @@ private:
     std::unique_ptr<GlSpriteBatch> spriteBatch_;
     std::unique_ptr<GlFixedFunction> fixedFunction_;
     bool inScene_ = false;
+    GlFramePacer pacer_;
 };

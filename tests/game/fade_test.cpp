@@ -1,7 +1,7 @@
 // Fades: stepping in 16 ms steps of game time and the colour of each level.
-#include <gtest/gtest.h>
-
 #include "game/fade.h"
+
+#include <gtest/gtest.h>
 
 TEST(Fade, StepsSpendTheFrameTimeInSixteenMillisecondSteps) {
     FadeChannel fade;
@@ -30,7 +30,7 @@ TEST(Fade, ColourOfEachLevel) {
         float level;
         D3DCOLOR colour;
     } cases[] = {
-        {-1.0f, 0xFF000000}, {0.0f, 0xFF000000},   {100.7f, 0x9B000000}, {255.0f, 0x00000000},
+        {-1.0f, 0xFF000000},  {0.0f, 0xFF000000},   {100.7f, 0x9B000000}, {255.0f, 0x00000000},
         {256.0f, 0x00FFFFFF}, {300.0f, 0x2CFFFFFF}, {511.0f, 0xFFFFFFFF}, {600.0f, 0xFFFFFFFF},
     };
     for (const auto& c : cases) EXPECT_EQ(fadeColour(c.level), c.colour) << c.level;

@@ -13,7 +13,9 @@
 #include "tests/support/game_addons.h"
 
 namespace {
-constexpr uint32_t rgb(uint32_t argb) { return argb & 0xFFFFFF; }
+constexpr uint32_t rgb(uint32_t argb) {
+    return argb & 0xFFFFFF;
+}
 }  // namespace
 
 TEST_F(GameTest, StartsOpaqueBlackAndShowsTheMessageWindowOnceFadedIn) {
@@ -158,7 +160,7 @@ TEST_F(GameTest, CameraPathPlaysPlacedByTheStageLocatorAndHoldsAtItsEnd) {
     EXPECT_FLOAT_EQ(g->eye().z, 20.0f);
     frames(100);
     EXPECT_FLOAT_EQ(g->eye().x, 8.0f);  // held on the last of three frames
-    g->eye().x = 3.0f;                   // as a mouse drag would
+    g->eye().x = 3.0f;                  // as a mouse drag would
     frames(10);
     EXPECT_FLOAT_EQ(g->eye().x, 3.0f);
 }

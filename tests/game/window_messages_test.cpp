@@ -36,7 +36,9 @@ struct Step {
     int mode;  // the drag mode after it
 };
 
-uintptr_t wheel(int delta) { return static_cast<uintptr_t>(static_cast<uint16_t>(delta)) << 16; }
+uintptr_t wheel(int delta) {
+    return static_cast<uintptr_t>(static_cast<uint16_t>(delta)) << 16;
+}
 }  // namespace
 
 class WindowMessagesTest : public GameTest {

@@ -98,15 +98,15 @@ void writeGameAddOns(const std::filesystem::path& folder,
                      const std::vector<std::pair<std::string, std::string>>& scripts) {
     std::vector<ArchiveMember> members;
     members.push_back(psdMember("fade.psd", {solid("fade", 0, 0, 8, 8, 0xFFFFFFFF)}));
-    members.push_back(psdMember(
-        "inter.psd", {solid("window", 50, 400, 700, 180, kTestWindowColour),
-                      solid("pageicon", 720, 550, 20, 20, 0xFFFFFFFF),
-                      solid("menuitem", 250, 0, 300, 40, kTestMenuItemColour),
-                      solid("menuitem_i", 250, 0, 300, 40, kTestMenuActiveColour),
-                      solid("ani_gauge", 20, 20, 200, 10, 0xFF202020),
-                      solid("imo_gauge", 580, 20, 200, 10, 0xFF202020),
-                      solid("ani_gauge_e", 20, 20, 200, 10, 0xFF40A0FF),
-                      solid("imo_gauge_e", 580, 20, 200, 10, 0xFFFF6080)}));
+    members.push_back(
+        psdMember("inter.psd", {solid("window", 50, 400, 700, 180, kTestWindowColour),
+                                solid("pageicon", 720, 550, 20, 20, 0xFFFFFFFF),
+                                solid("menuitem", 250, 0, 300, 40, kTestMenuItemColour),
+                                solid("menuitem_i", 250, 0, 300, 40, kTestMenuActiveColour),
+                                solid("ani_gauge", 20, 20, 200, 10, 0xFF202020),
+                                solid("imo_gauge", 580, 20, 200, 10, 0xFF202020),
+                                solid("ani_gauge_e", 20, 20, 200, 10, 0xFF40A0FF),
+                                solid("imo_gauge_e", 580, 20, 200, 10, 0xFFFF6080)}));
     members.push_back(psdMember("mask.psd", {solid("mask", 0, 0, 128, 128, 0xFFFF00FF)}));
     members.push_back(psdMember("title2.psd", {solid("back", 0, 0, 800, 600, kTestTitleColour),
                                                solid("logo", 300, 100, 200, 60, 0xFFFFFFFF)}));
@@ -118,7 +118,8 @@ void writeGameAddOns(const std::filesystem::path& folder,
     const std::string path = cameraPath();
     members.push_back(archiveMember("path.tcm", path));
     const std::vector<int16_t> tone = sineTone(0.5, 2, 44100, 440, 8000);
-    members.push_back(bytesMember("tone.ogg", writeOggVorbis(tone.data(), tone.size() / 2, 2, 44100)));
+    members.push_back(
+        bytesMember("tone.ogg", writeOggVorbis(tone.data(), tone.size() / 2, 2, 44100)));
     for (const auto& [name, text] : scripts) members.push_back(archiveMember(name, sjis(text)));
 
     std::filesystem::create_directories(folder / "add-ons");
