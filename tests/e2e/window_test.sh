@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # End-to-end: the real program under Xvfb (window size and title, frames, Print Screen,
 # single instance, exit codes on SIGTERM, window close, device failure and a missing font).
-# usage: window_test.sh TR2 CLOSE_WINDOW WORK_FOLDER FONT_ARCHIVE
+# usage: window_test.sh TR2 CLOSE_WINDOW WORK_FOLDER FONT_ARCHIVE MAKE_TEST_ADDONS
 set -euo pipefail
 
 if [ "${1:-}" != "--inner" ]; then
@@ -11,8 +11,13 @@ if [ "${1:-}" != "--inner" ]; then
 fi
 shift
 tr2=$(realpath "$1"); close_window=$(realpath "$2"); work=$3; font=$(realpath "$4")
+make_addons=$(realpath "$5")
 [ -f "$font" ] || { echo "FAIL: no font archive at $4 (build the content first)"; exit 1; }
-rm -rf "$work"; mkdir -p "$work/add-ons"; cp "$font" "$work/add-ons/"; cd "$work"
+rm -rf "$work"; mkdir -p "$work/add-ons"; cp "$font" "$work/add-ons/"
+# A scenario that only waits, so that the window stays up while it is examined.
+printf ':Wait;%%w600;%%JWait;' >"$work/script.txt"
+"$make_addons" "$work" "$work/script.txt"
+cd "$work"
 
 fail() { echo "FAIL: $*"; exit 1; }
 
