@@ -1,0 +1,93 @@
+// The game's frame: a lit 13-part figure on a stage with the message window typing and a fade
+// at 800 x 600 on the real device, and the game's own CPU work per frame on the null device.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+
+#include "app/frame_timer.h"
+#include "app/settings.h"
+#include "archive/catalogue.h"
+#include "bench/bench_device.h"
+#include "bench/bench_figure.h"
+#include "game/game.h"
+#include "gfx/graphics_device.h"
+#include "platform/null_render_device.h"
+#include "tests/support/game_addons.h"
+#include "tests/support/test_files.h"
+#include "tools/writers/archive_writer.h"
+
+namespace {
+// A page that keeps typing: the scene the player sees most of the time.
+const char* kScenario =
+    "%f0,256,0;%f1,256,0;%W1;%f1,160,0;%mb0,stage;"
+    "%ml0,body;%ma0,1,part01;%ma0,2,part02;%ma0,3,part03;%ma0,4,part04;%ma0,5,part05;"
+    "%ma0,6,part06;%ma0,7,part07;%ma0,8,part08;%ma0,9,part09;%ma0,10,part10;%ma0,11,part11;"
+    "%ma0,12,part12;%mm0,sway;%ld0,1,1,1;%lv0,0,-0.3,-1;%le0,1;%cpath,1;"
+    ":Page;%n;きょうはいいてんきですね。おにいちゃん、いっしょにおさんぽしませんか。%R%JPage;";
+
+// Writes the add-ons into a fresh folder and makes it the current one.
+std::filesystem::path sceneFolder() {
+    const auto folder = std::filesystem::temp_directory_path() / "tr2_game_bench";
+    std::filesystem::remove_all(folder);
+    writeGameAddOns(folder, {{"script.txt", kScenario}});
+    std::vector<ArchiveMember> members;
+    auto add = [&](const std::string& name, const std::vector<uint8_t>& bytes) {
+        ArchiveMember m;
+        m.name = name;
+        m.data = bytes;
+        members.push_back(m);
+    };
+    add("body.tmb", writeTmb(bodyModel()));
+    for (int i = 1; i <= 12; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "part%02d.tmb", i);
+        add(name, writeTmb(partModel(i)));
+    }
+    add("sway.tsb", writeTsb(swayMotion()));
+    writeArchiveFile(folder / "add-ons" / "figure.tr2", fileListDescription(members), members);
+    std::filesystem::copy_file("add-ons/font.tr2", folder / "add-ons" / "font.tr2");
+    std::filesystem::current_path(folder);
+    return folder;
+}
+
+// Starts the game and runs it into the scene: everything loaded, the page typing.
+void startScene(Game& game) {
+    mutableSettings().noSound = true;
+    frameTimer().drivenStep = 0.016f;
+    game.initialise();
+    for (int i = 0; i < 60; ++i) game.frame();
+}
+
+void BM_GameFrame800x600(benchmark::State& state) {
+    const auto previous = std::filesystem::current_path();
+    sceneFolder();
+    {
+        BenchDevice bench(800, 600);
+        Game game;
+        startScene(game);
+        for (auto _ : state) game.frame();
+    }
+    std::filesystem::current_path(previous);
+}
+BENCHMARK(BM_GameFrame800x600)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The game's CPU work: script, camera, updates and draw submission, without the rasteriser.
+void BM_GameFrameCpu(benchmark::State& state) {
+    const auto previous = std::filesystem::current_path();
+    sceneFolder();
+    {
+        buildCatalogue();
+        GraphicsDevice graphics;
+        graphics.initWithDevice(std::make_unique<NullRenderDevice>());
+        setGraphicsDevice(&graphics);
+        Game game;
+        startScene(game);
+        for (auto _ : state) game.frame();
+        setGraphicsDevice(nullptr);
+    }
+    std::filesystem::current_path(previous);
+}
+BENCHMARK(BM_GameFrameCpu)->Unit(benchmark::kMicrosecond);
+}  // namespace
+
+BENCHMARK_MAIN();
