@@ -68,7 +68,8 @@ void setCameraPath(CameraControl& camera, const char* name, bool holdAtEnd) {
 void setCameraLocator(CameraControl& camera, const char* name, const Model* stageModel) {
     if (!name) name = "";
     const size_t n = strnlen(name, kCameraLocatorNameSize - 1);
-    std::memcpy(camera.locatorName, name, n);
+    // The stored name itself comes back here when the stage model is replaced.
+    std::memmove(camera.locatorName, name, n);
     camera.locatorName[n] = '\0';
     camera.hasLocator = false;
     const Placement* placement = findPlacement(stageModel, camera.locatorName);

@@ -223,7 +223,10 @@ TEST_F(CameraTest, StageLocatorPlacesThePath) {
     auto* model = new Model();
     ASSERT_EQ(readModel(model, fileBlock(bytes), bytes.size(), "stage.tmb"), 0);
 
-    setCameraLocator(camera, "cam_a", model);
+    setCameraLocator(camera, "cam_a", nullptr);
+    EXPECT_FALSE(camera.hasLocator);
+    // Looked up again with the stored name, as when the stage model is replaced.
+    setCameraLocator(camera, camera.locatorName, model);
     ASSERT_TRUE(camera.hasLocator);
     // The camera keeps its own copy: the stage model may go.
     releaseModel(model);
