@@ -5,6 +5,7 @@
 
 #include "archive/catalogue.h"
 #include "character/costume.h"
+#include "character/masks.h"
 #include "game/dress_up_screen.h"
 #include "game/game.h"
 #include "gfx/graphics_device.h"
@@ -268,11 +269,7 @@ void Game::modelCommand(char second) {
         case 'c': {
             const int i = argInt(), channel = argInt();
             const float size = argFloat();
-            CharacterInstance* f = figure(i);
-            if (!f || channel < 0 || channel >= kCharacterParts) return;
-            f->locatorValues[channel] = size;
-            const uint32_t bit = 1u << channel;
-            f->locatorMask = size > 0 ? f->locatorMask | bit : f->locatorMask & ~bit;
+            setMaskChannel(figure(i), channel, size);
             return;
         }
         case 'm': {
