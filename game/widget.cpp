@@ -112,9 +112,13 @@ void Widget::designPosition(int layer, int* left, int* top) const {
     }
 }
 
+int Widget::hitLayer() const {
+    if (normalLayer != -1) return normalLayer;
+    return pressedLayer != -1 ? pressedLayer : hoverLayer;
+}
+
 bool Widget::contains(int px, int py) const {
-    const int layer =
-        normalLayer != -1 ? normalLayer : (pressedLayer != -1 ? pressedLayer : hoverLayer);
+    const int layer = hitLayer();
     if (layer == -1 || !image) return false;
     int left = 0, top = 0;
     designPosition(layer, &left, &top);
@@ -184,10 +188,7 @@ void Widget::draw() {
     // Labels are placed from the position override; a labelled widget without one is placed
     // from its layer instead of from (-1, -1).
     int left = x, top = y;
-    if (!hasOverride())
-        designPosition(
-            normalLayer != -1 ? normalLayer : (pressedLayer != -1 ? pressedLayer : hoverLayer),
-            &left, &top);
+    if (!hasOverride()) designPosition(hitLayer(), &left, &top);
     const D3DCOLOR colour = widgetAlpha << 24 | 0xFFFFFF;
     if (labelPitch < 0) {
         const int normalWidth = image ? image->layerWidth(normalLayer) : 0;

@@ -1,5 +1,4 @@
-// Widgets: clickable or decorative 2D elements made from layers of a layered image, and the
-// global list (creation order) that mouse events and frame drawing walk.
+// Widgets made from layers of a layered image, and the list that input and drawing walk.
 #pragma once
 
 #include <cstdint>
@@ -53,6 +52,8 @@ protected:
     bool hasOverride() const { return x != -1 || y != -1; }
     // The layer's top-left corner in design pixels, or the override when one is set.
     void designPosition(int layer, int* left, int* top) const;
+    // The layer hit tests use: normal, else pressed, else hover (-1 when none is set).
+    int hitLayer() const;
 
 private:
     void link();
