@@ -72,10 +72,10 @@ TEST_F(WindowMessagesTest, LeftPressOnAWidgetStartsNoDragAndLeftDragOrbits) {
     start(std::string(kFadedIn) + "%iはい,A;%I:A;%w1000;");
     frames(10);
     app_.game = game_.get();
-    send(WM_LBUTTONDOWN, 400, 230);  // on the choice entry
+    send(WM_LBUTTONDOWN, 400, 290);  // on the one choice entry, from y 272 to 311
     EXPECT_EQ(app_.dragMode, 0);
     EXPECT_FALSE(window_.captured);
-    send(WM_LBUTTONUP, 400, 230);
+    send(WM_LBUTTONUP, 400, 290);
     EXPECT_EQ(game_->state.selectedChoice, 0);
 
     GraphicsDevice* g = graphicsDevice();

@@ -116,7 +116,7 @@ void writeGameAddOns(const std::filesystem::path& folder,
     members.push_back(bytesMember("idle.tsb", idleMotion()));
     members.push_back(bytesMember("stage.tmb", stageModel()));
     const std::string path = cameraPath();
-    members.push_back(archiveMember("path.tcm", path));
+    members.push_back(archiveMember("route.tcm", path));
     const std::vector<int16_t> tone = sineTone(0.5, 2, 44100, 440, 8000);
     members.push_back(
         bytesMember("tone.ogg", writeOggVorbis(tone.data(), tone.size() / 2, 2, 44100)));
