@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
-"""Prints the colour of screenshot pixels as RRGGBB; with --red-centre, the mean x of the
-strongly red pixels (the test figure) or -1. usage: bmp_pixel.py FILE.bmp (X Y | --red-centre)"""
+"""Prints the colour of a screenshot pixel as RRGGBB; given an expected RRGGBB, exits 1 unless
+each channel is within 3 of it (blending rounds). With --red-centre, prints the mean x of the
+strongly red pixels (the test figure), or -1.
+usage: bmp_pixel.py FILE.bmp (X Y [RRGGBB] | --red-centre)"""
 import struct
 import sys
 
@@ -23,3 +25,7 @@ if sys.argv[2] == "--red-centre":
 else:
     r, g, b = pixel(int(sys.argv[2]), int(sys.argv[3]))
     print("%02X%02X%02X" % (r, g, b))
+    if len(sys.argv) > 4:
+        e = int(sys.argv[4], 16)
+        expected = (e >> 16 & 0xFF, e >> 8 & 0xFF, e & 0xFF)
+        sys.exit(0 if all(abs(a - b) <= 3 for a, b in zip((r, g, b), expected)) else 1)

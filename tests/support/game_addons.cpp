@@ -51,7 +51,11 @@ TmbMesh rectangle(const std::string& name, float left, float bottom, float right
 
 std::vector<uint8_t> figureModel() {
     TmbModel model;
-    model.materials.push_back(TmbMaterial{});
+    // No ambient part: lit by a white light it shows its own red, not the white of the
+    // device's full ambient level.
+    TmbMaterial material;
+    material.ambient = {0, 0, 0, 1};
+    model.materials.push_back(material);
     model.meshes.push_back(rectangle("body", -2, 4, 2, 12, 0, kTestFigureColour));
     model.boneOffsets.push_back(identity16());
     return writeTmb(model);
@@ -118,8 +122,9 @@ void writeGameAddOns(const std::filesystem::path& folder,
     const std::string path = cameraPath();
     members.push_back(archiveMember("route.tcm", path));
     const std::vector<int16_t> tone = sineTone(0.5, 2, 44100, 440, 8000);
-    members.push_back(
-        bytesMember("tone.ogg", writeOggVorbis(tone.data(), tone.size() / 2, 2, 44100)));
+    const std::vector<uint8_t> ogg = writeOggVorbis(tone.data(), tone.size() / 2, 2, 44100);
+    for (const char* name : {"tone.ogg", "se100.ogg", "se101.ogg", "se102.ogg"})
+        members.push_back(bytesMember(name, ogg));
     for (const auto& [name, text] : scripts) members.push_back(archiveMember(name, sjis(text)));
 
     std::filesystem::create_directories(folder / "add-ons");

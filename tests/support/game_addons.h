@@ -19,6 +19,7 @@ constexpr uint32_t kTestFigureColour = 0xFFFF0000;      // figure.tmb: a 4 x 8 r
 // "title2.psd", "picture.psd", the figure "figure.tmb" (one bone, facing +z, from y 4 to 12)
 // with the motion "idle.tsb" (locator "loc_mask00" at y 10), the stage "stage.tmb" with the
 // placements "loc_pos00" and "loc_cam00", the camera path "route.tcm" (three frames), the sound
-// "tone.ogg", and the given scripts (name, UTF-8 text; written as CP932).
+// "tone.ogg" and the interface effects "se100" to "se102" (the same tone), and the given
+// scripts (name, UTF-8 text; written as CP932).
 void writeGameAddOns(const std::filesystem::path& folder,
                      const std::vector<std::pair<std::string, std::string>>& scripts);
