@@ -139,9 +139,10 @@ Track ambientLoop() {
     Track track(seconds);
     uint32_t seed = 4242;
     double y1 = 0, y2 = 0;
-    const size_t n = track.frames();
-    std::vector<float> wind(n);
-    for (size_t i = 0; i < n; ++i) {
+    // One second more than the loop, folded back over the start so that the noise joins up.
+    const size_t n = track.frames(), fold = static_cast<size_t>(kSynthRate);
+    std::vector<float> wind(n + fold);
+    for (size_t i = 0; i < wind.size(); ++i) {
         const double t = static_cast<double>(i) / kSynthRate;
         seed = seed * 1664525u + 1013904223u;
         const double noise = (seed >> 8) / 8388608.0 - 1.0;
@@ -154,6 +155,11 @@ Track ambientLoop() {
         y1 = y;
         wind[i] = static_cast<float>(y * (0.6 + 0.4 * std::sin(kTau * t / seconds * 3 + 1)));
     }
+    for (size_t i = 0; i < fold; ++i) {
+        const double g = static_cast<double>(i) / fold;
+        wind[i] = static_cast<float>(wind[i] * g + wind[n + i] * (1 - g));
+    }
+    wind.resize(n);
     track.add(wind, 0, 1.0, -0.2, true);
     std::vector<float> windRight(wind.rbegin(), wind.rend());
     track.add(windRight, 0, 0.8, 0.3, true);
