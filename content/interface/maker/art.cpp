@@ -339,18 +339,20 @@ PsdWriterLayer categoryPressed(int k) {
 }
 
 PsdWriterLayer categorySelected(int k) {
-    // A glowing ring around the open window's button, with a heart under it.
+    // The open window's button glows: a tinted face inside a deep ring with a light halo.
     const Rect b = layout::categoryButton(k);
-    const Rect r{b.x - 5, b.y - 5, b.w + 10, b.h + 10};
+    const Rect r{b.x - 6, b.y - 6, b.w + 12, b.h + 12};
     Canvas c(r.w, r.h);
-    c.roundedRect(2.5, 2.5, r.w - 5, r.h - 5, 12);
-    c.setColour(withAlpha(kCream, 0.5));
+    c.roundedRect(3.5, 3.5, r.w - 7, r.h - 7, 12);
+    c.setColour(withAlpha(kCream, 0.85));
     cairo_set_line_width(c.cr(), 5);
-    cairo_stroke_preserve(c.cr());
-    c.setColour(kRose);
-    cairo_set_line_width(c.cr(), 2.5);
     cairo_stroke(c.cr());
-    c.heart(r.w - 7, 7, 11, kCream);
+    c.roundedRect(6, 6, b.w, b.h, 9);
+    cairo_set_source_rgba(c.cr(), kRose.r, kRose.g, kRose.b, 0.35);
+    cairo_fill_preserve(c.cr());
+    c.setColour(kRoseDeep);
+    cairo_set_line_width(c.cr(), 3);
+    cairo_stroke(c.cr());
     return c.layer("itemwin" + std::to_string(k), r.x, r.y);
 }
 
