@@ -1,5 +1,6 @@
 # Checks that the demo scenario, all its files together, uses every script command at least
-# once, so that the demo shows every feature. Comment lines are ignored.
+# once, with every name substitution and a "SystemExit" label, so that the demo shows every
+# feature. Comment lines are ignored.
 #
 # cmake -DFILES="a.txt;b.txt" -P this
 
@@ -35,9 +36,11 @@ foreach(i RANGE 0 ${last} 2)
     list(APPEND unused "%${name}")
   endif()
 endforeach()
-foreach(label SystemExit)
-  if(NOT text MATCHES ":${label};")
-    list(APPEND unused ":${label};")
+# The four name substitutions and the label that Escape jumps to.
+foreach(word "&0" "&1" "&2" "&3" ":SystemExit;")
+  string(FIND "${text}" "${word}" at)
+  if(at LESS 0)
+    list(APPEND unused "${word}")
   endif()
 endforeach()
 if(unused)
