@@ -16,6 +16,15 @@ constexpr const char* kUsage =
     "       interface-maker voices LINES.txt OUTDIR\n"
     "       interface-maker text IN.txt OUT.txt\n";
 
+}  // namespace
+
+// Fontconfig, under pango, keeps its configuration until the process ends; in a sanitizer
+// build that is not a leak of ours.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig\n";
+}
+
+namespace {
 bool makeDirectory(const std::filesystem::path& dir) {
     std::error_code error;
     std::filesystem::create_directories(dir, error);
