@@ -170,6 +170,49 @@ TEST_F(InterfaceContent, MessageWindowHoldsAFullPage) {
     EXPECT_EQ(find(inter, "menuitem").box.width, find(inter, "menuitem_i").box.width);
 }
 
+// The character codes "font.bin" has a glyph for.
+std::vector<bool> glyphCodes() {
+    std::vector<bool> codes(65536, false);
+    size_t size = 0;
+    char* data = loadFile("font.bin", &size);
+    const auto* b = reinterpret_cast<const uint8_t*>(data);
+    auto word = [&](size_t at) {
+        return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | b[at + 3] << 24;
+    };
+    if (size >= 16) {
+        const size_t count = word(4), glyph = word(8);
+        const size_t record = 2 + glyph * glyph;
+        for (size_t i = 0; i < count && 16 + (i + 1) * record <= size; ++i) {
+            const size_t at = 16 + i * record;
+            codes[b[at] | b[at + 1] << 8] = true;
+        }
+    }
+    std::free(data);
+    return codes;
+}
+
+TEST_F(InterfaceContent, EveryCharacterTheScenarioShowsHasAGlyph) {
+    // A character without a glyph shows as a solid square; comment lines are never shown.
+    const std::vector<bool> codes = glyphCodes();
+    for (const char* file : {"script.txt", "chapter2.txt"}) {
+        char* text = loadFile(file);
+        const auto* p = reinterpret_cast<const unsigned char*>(text);
+        bool comment = false, lineStart = true;
+        for (; *p; ++p) {
+            if (lineStart) comment = *p == '#';
+            lineStart = *p == '\n';
+            if (*p < 0x80) continue;
+            if (!p[1]) break;
+            const int code = p[0] << 8 | p[1];
+            if (!comment) {
+                EXPECT_TRUE(codes[code]) << file << ": no glyph for 0x" << std::hex << code;
+            }
+            ++p;
+        }
+        std::free(text);
+    }
+}
+
 struct Decoded {
     bool opened = false;
     int channels = 0, rate = 0;
