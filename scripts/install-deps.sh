@@ -7,6 +7,7 @@ packages=(
   libsdl2-dev libepoxy-dev libvorbis-dev libogg-dev libgtk-3-dev libfreetype-dev libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic
+  libcairo2-dev libpango1.0-dev libespeak-ng-dev espeak-ng-data
   libgl1-mesa-dri libegl-mesa0
   xvfb xauth xdotool vorbis-tools imagemagick
   python3
