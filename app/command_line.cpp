@@ -10,7 +10,9 @@
 #include "platform/system.h"
 
 namespace {
-int clampVolume(const char* digits) { return std::clamp(std::atoi(digits), 0, 100); }
+int clampVolume(const char* digits) {
+    return std::clamp(std::atoi(digits), 0, 100);
+}
 
 // The longest prefix of at most `limit` bytes that does not split a double-byte character.
 size_t wholeCharacters(const char* text, size_t length, size_t limit) {
@@ -21,13 +23,6 @@ size_t wholeCharacters(const char* text, size_t length, size_t limit) {
         end += width;
     }
     return end;
-}
-
-void setName(char* field, const char* token, size_t length) {
-    const size_t n = wholeCharacters(token, length, kNameFieldSize - 1);
-    std::memset(field, 0, kNameFieldSize);
-    std::memcpy(field, token, n);
-    toFullWidth(field);
 }
 
 void setResolution(const std::string& token) {
@@ -53,10 +48,19 @@ bool startsWith(const std::string& token, const char* prefix) {
 }  // namespace
 
 void toFullWidth(char* field) {
-    const std::string wide = toFullWidthCp932(std::string_view(field, strnlen(field, kNameFieldSize)));
+    const std::string wide =
+        toFullWidthCp932(std::string_view(field, strnlen(field, kNameFieldSize)));
     const size_t n = wholeCharacters(wide.data(), wide.size(), kNameFieldSize - 1);
     std::memset(field, 0, kNameFieldSize);
     std::memcpy(field, wide.data(), n);
+}
+
+void storeName(char* field, std::string_view cp932, size_t limit) {
+    const size_t n =
+        wholeCharacters(cp932.data(), cp932.size(), std::min<size_t>(limit, kNameFieldSize - 1));
+    std::memset(field, 0, kNameFieldSize);
+    std::memcpy(field, cp932.data(), n);
+    toFullWidth(field);
 }
 
 void parseCommandLine(const char* text) {
@@ -69,16 +73,26 @@ void parseCommandLine(const char* text) {
         const std::string token(p, end);
         p = end;
         bool matched = true;
-        if (token.find('x') != std::string::npos) setResolution(token);
-        else if (startsWith(token, "se")) s.effectsVolume = clampVolume(token.c_str() + 2);
-        else if (startsWith(token, "vo")) s.voiceVolume = clampVolume(token.c_str() + 2);
-        else if (startsWith(token, "bgm")) s.musicVolume = clampVolume(token.c_str() + 3);
-        else if (token == "window") s.windowed = true;
-        else if (token == "fullscreen") s.windowed = false;
-        else if (token == "nosound") s.noSound = true;
-        else if (startsWith(token, "ani")) setName(s.playerName, token.c_str() + 3, token.size() - 3);
-        else if (startsWith(token, "imo")) setName(s.heroineName, token.c_str() + 3, token.size() - 3);
-        else matched = false;
+        if (token.find('x') != std::string::npos)
+            setResolution(token);
+        else if (startsWith(token, "se"))
+            s.effectsVolume = clampVolume(token.c_str() + 2);
+        else if (startsWith(token, "vo"))
+            s.voiceVolume = clampVolume(token.c_str() + 2);
+        else if (startsWith(token, "bgm"))
+            s.musicVolume = clampVolume(token.c_str() + 3);
+        else if (token == "window")
+            s.windowed = true;
+        else if (token == "fullscreen")
+            s.windowed = false;
+        else if (token == "nosound")
+            s.noSound = true;
+        else if (startsWith(token, "ani"))
+            storeName(s.playerName, std::string_view(token).substr(3), kNameFieldSize - 1);
+        else if (startsWith(token, "imo"))
+            storeName(s.heroineName, std::string_view(token).substr(3), kNameFieldSize - 1);
+        else
+            matched = false;
         if (matched) s.optionsGiven = true;
     }
 }
