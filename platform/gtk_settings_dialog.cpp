@@ -20,8 +20,9 @@ struct View {
     GtkWidget* window = nullptr;
     GtkWidget* resolution = nullptr;  // the drop-down button
     GtkWidget* resolutionText = nullptr;
-    GtkWidget* popover = nullptr;
+    GtkWidget* popup = nullptr;  // the open list, a window of its own below the button
     GtkWidget* list = nullptr;
+    int listHeight = 0;
     GtkWidget* windowed = nullptr;
     GtkWidget* voice = nullptr;
     GtkWidget* effects = nullptr;
@@ -80,18 +81,78 @@ gboolean onDelete(GtkWidget*, GdkEvent*, gpointer data) {
     return TRUE;  // the window goes when the dialog ends
 }
 
-void onRowActivated(GtkListBox*, GtkListBoxRow* row, gpointer data) {
-    auto* view = static_cast<View*>(data);
-    select(view, gtk_list_box_row_get_index(row));
-    gtk_popover_popdown(GTK_POPOVER(view->popover));
+void closeList(View* view) {
+    if (!gtk_widget_get_visible(view->popup)) return;
+    gdk_seat_ungrab(gdk_display_get_default_seat(gtk_widget_get_display(view->popup)));
+    gtk_grab_remove(view->popup);
+    gtk_widget_hide(view->popup);
+    gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(view->resolution), FALSE);
+    gtk_widget_grab_focus(view->resolution);
 }
 
-// Opening the list puts the keyboard on the selected row.
-void onPopoverShown(GtkWidget*, gpointer data) {
-    auto* view = static_cast<View*>(data);
+// The list opens below the button (above it when the screen ends first), as wide as the button,
+// with the keyboard on the selected row; it takes the pointer and keyboard until it closes.
+void openList(View* view) {
+    GtkAllocation button;
+    gtk_widget_get_allocation(view->resolution, &button);
+    int x = 0, y = 0;
+    gdk_window_get_origin(gtk_widget_get_window(view->resolution), &x, &y);
+    x += button.x;
+    y += button.y + button.height;
+    GdkDisplay* display = gtk_widget_get_display(view->resolution);
+    GdkMonitor* monitor =
+        gdk_display_get_monitor_at_window(display, gtk_widget_get_window(view->resolution));
+    if (monitor) {
+        GdkRectangle area;
+        gdk_monitor_get_workarea(monitor, &area);
+        if (y + view->listHeight > area.y + area.height) y -= button.height + view->listHeight;
+    }
+    gtk_widget_set_size_request(view->popup, button.width, -1);
+    gtk_window_move(GTK_WINDOW(view->popup), x, y);
+    gtk_widget_show_all(view->popup);
     GtkListBoxRow* row =
         gtk_list_box_get_row_at_index(GTK_LIST_BOX(view->list), std::max(view->selected, 0));
     if (row) gtk_widget_grab_focus(GTK_WIDGET(row));
+    GdkSeat* seat = gdk_display_get_default_seat(display);
+    if (gdk_seat_grab(seat, gtk_widget_get_window(view->popup), GDK_SEAT_CAPABILITY_ALL, TRUE,
+                      nullptr, nullptr, nullptr, nullptr) != GDK_GRAB_SUCCESS) {
+        gtk_widget_hide(view->popup);
+        gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(view->resolution), FALSE);
+        return;
+    }
+    gtk_grab_add(view->popup);
+}
+
+void onResolutionToggled(GtkToggleButton* button, gpointer data) {
+    auto* view = static_cast<View*>(data);
+    if (gtk_toggle_button_get_active(button)) {
+        if (!gtk_widget_get_visible(view->popup)) openList(view);
+    } else {
+        closeList(view);
+    }
+}
+
+void onRowActivated(GtkListBox*, GtkListBoxRow* row, gpointer data) {
+    auto* view = static_cast<View*>(data);
+    select(view, gtk_list_box_row_get_index(row));
+    closeList(view);
+}
+
+// A click anywhere but on the open list closes it.
+gboolean onPopupButton(GtkWidget* popup, GdkEventButton* event, gpointer data) {
+    GtkAllocation a;
+    gtk_widget_get_allocation(popup, &a);
+    const bool inside = event->window == gtk_widget_get_window(popup) && event->x >= 0 &&
+                        event->y >= 0 && event->x < a.width && event->y < a.height;
+    if (inside) return FALSE;
+    closeList(static_cast<View*>(data));
+    return TRUE;
+}
+
+gboolean onPopupKey(GtkWidget*, GdkEventKey* event, gpointer data) {
+    if (event->keyval != GDK_KEY_Escape) return FALSE;
+    closeList(static_cast<View*>(data));
+    return TRUE;
 }
 
 // Up and Down on the closed drop-down step through the sizes, as a drop-down list does.
@@ -113,7 +174,7 @@ gboolean onResolutionKey(GtkWidget*, GdkEventKey* event, gpointer data) {
 // (its own keys) and on 中止 (Return presses the focused button).
 gboolean onWindowKey(GtkWidget*, GdkEventKey* event, gpointer data) {
     auto* view = static_cast<View*>(data);
-    if (gtk_widget_get_visible(view->popover)) return FALSE;
+    if (gtk_widget_get_visible(view->popup)) return FALSE;
     const guint key = event->keyval;
     if (key == GDK_KEY_Escape) {
         finish(view, SettingsDialogOutcome::cancelled);
@@ -157,9 +218,7 @@ GtkWidget* resolutionBox(View* view) {
     gtk_box_pack_end(GTK_BOX(inner),
                      gtk_image_new_from_icon_name("pan-down-symbolic", GTK_ICON_SIZE_BUTTON), FALSE,
                      FALSE, 0);
-    view->resolution = gtk_menu_button_new();
-    gtk_container_remove(GTK_CONTAINER(view->resolution),
-                         gtk_bin_get_child(GTK_BIN(view->resolution)));
+    view->resolution = gtk_toggle_button_new();
     gtk_container_add(GTK_CONTAINER(view->resolution), inner);
     gtk_widget_set_size_request(view->resolution, 130, -1);
     gtk_widget_set_sensitive(view->resolution, !v.resolutions.empty());
@@ -182,22 +241,27 @@ GtkWidget* resolutionBox(View* view) {
     GtkWidget* scroller = gtk_scrolled_window_new(nullptr, nullptr);
     gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scroller), GTK_POLICY_NEVER,
                                    GTK_POLICY_AUTOMATIC);
-    gtk_scrolled_window_set_propagate_natural_height(GTK_SCROLLED_WINDOW(scroller), TRUE);
+    gtk_scrolled_window_set_shadow_type(GTK_SCROLLED_WINDOW(scroller), GTK_SHADOW_IN);
     gtk_container_add(GTK_CONTAINER(scroller), view->list);
+    gtk_container_set_focus_vadjustment(
+        GTK_CONTAINER(view->list),
+        gtk_scrolled_window_get_vadjustment(GTK_SCROLLED_WINDOW(scroller)));
     gtk_widget_show_all(scroller);
     GtkListBoxRow* first = gtk_list_box_get_row_at_index(GTK_LIST_BOX(view->list), 0);
     if (first) {
         int rowHeight = 0;
         gtk_widget_get_preferred_height(GTK_WIDGET(first), nullptr, &rowHeight);
         const int rows = std::min(static_cast<int>(v.resolutions.size()), kVisibleRows);
-        gtk_scrolled_window_set_max_content_height(GTK_SCROLLED_WINDOW(scroller),
-                                                   rowHeight * rows + 2);
+        view->listHeight = rowHeight * rows + 2;
+        gtk_widget_set_size_request(scroller, -1, view->listHeight);
     }
 
-    view->popover = gtk_popover_new(view->resolution);
-    gtk_container_add(GTK_CONTAINER(view->popover), scroller);
-    gtk_menu_button_set_popover(GTK_MENU_BUTTON(view->resolution), view->popover);
-    g_signal_connect(view->popover, "show", G_CALLBACK(onPopoverShown), view);
+    view->popup = gtk_window_new(GTK_WINDOW_POPUP);
+    gtk_window_set_type_hint(GTK_WINDOW(view->popup), GDK_WINDOW_TYPE_HINT_COMBO);
+    gtk_container_add(GTK_CONTAINER(view->popup), scroller);
+    g_signal_connect(view->popup, "button-press-event", G_CALLBACK(onPopupButton), view);
+    g_signal_connect(view->popup, "key-press-event", G_CALLBACK(onPopupKey), view);
+    g_signal_connect(view->resolution, "toggled", G_CALLBACK(onResolutionToggled), view);
     g_signal_connect(view->resolution, "key-press-event", G_CALLBACK(onResolutionKey), view);
     select(view, v.selected);
 
@@ -319,6 +383,7 @@ void build(View* view) {
     gtk_box_pack_start(GTK_BOX(layout), right, TRUE, TRUE, 0);
     gtk_container_add(GTK_CONTAINER(view->window), layout);
 
+    gtk_window_set_transient_for(GTK_WINDOW(view->popup), window);
     gtk_window_set_default(window, view->start);
     g_signal_connect(view->window, "delete-event", G_CALLBACK(onDelete), view);
     g_signal_connect(view->window, "key-press-event", G_CALLBACK(onWindowKey), view);
@@ -363,6 +428,8 @@ SettingsDialogOutcome runSettingsDialog(SettingsDialogValues& values) {
     g_main_loop_run(view.loop);
 
     // The dialog is gone from the screen before the game's window appears.
+    closeList(&view);
+    gtk_widget_destroy(view.popup);
     gtk_widget_destroy(view.window);
     while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
     gdk_display_flush(gdk_display_get_default());
