@@ -12,7 +12,7 @@ if [ "${1:-}" != "--inner" ]; then
 fi
 shift
 build=$(realpath "$1"); work=$2
-rm -rf "$work"; mkdir -p "$work"; work=$(realpath "$work")
+rm -rf "$work"; mkdir -p "$work"; work=$(realpath "$work"); cd "$work"
 prefix="$work/installed tr2"
 export XDG_DATA_HOME="$work/data home"
 data="$XDG_DATA_HOME/tr2"
