@@ -431,6 +431,13 @@ SettingsDialogOutcome runSettingsDialog(SettingsDialogValues& values) {
     closeList(&view);
     gtk_widget_destroy(view.popup);
     gtk_widget_destroy(view.window);
+    // Nothing answers for a copied name once the game runs: a clipboard manager may keep it,
+    // otherwise it goes rather than leave other programs waiting for it.
+    for (GdkAtom selection : {GDK_SELECTION_CLIPBOARD, GDK_SELECTION_PRIMARY}) {
+        GtkClipboard* clipboard = gtk_clipboard_get(selection);
+        gtk_clipboard_store(clipboard);
+        gtk_clipboard_clear(clipboard);
+    }
     while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
     gdk_display_flush(gdk_display_get_default());
     g_main_loop_unref(view.loop);
