@@ -22,7 +22,6 @@ struct View {
     GtkWidget* resolutionText = nullptr;
     GtkWidget* popup = nullptr;  // the open list, a window of its own below the button
     GtkWidget* list = nullptr;
-    int listHeight = 0;
     GtkWidget* windowed = nullptr;
     GtkWidget* voice = nullptr;
     GtkWidget* effects = nullptr;
@@ -90,26 +89,20 @@ void closeList(View* view) {
     gtk_widget_grab_focus(view->resolution);
 }
 
-// The list opens below the button (above it when the screen ends first), as wide as the button,
-// with the keyboard on the selected row; it takes the pointer and keyboard until it closes.
+// The list opens below the button, as wide as the button, with the keyboard on the selected row;
+// it takes the pointer and keyboard until it closes.
 void openList(View* view) {
     GtkAllocation button;
     gtk_widget_get_allocation(view->resolution, &button);
-    int x = 0, y = 0;
-    gdk_window_get_origin(gtk_widget_get_window(view->resolution), &x, &y);
-    x += button.x;
-    y += button.y + button.height;
-    GdkDisplay* display = gtk_widget_get_display(view->resolution);
-    GdkMonitor* monitor =
-        gdk_display_get_monitor_at_window(display, gtk_widget_get_window(view->resolution));
-    if (monitor) {
-        GdkRectangle area;
-        gdk_monitor_get_workarea(monitor, &area);
-        if (y + view->listHeight > area.y + area.height) y -= button.height + view->listHeight;
-    }
     gtk_widget_set_size_request(view->popup, button.width, -1);
-    gtk_window_move(GTK_WINDOW(view->popup), x, y);
+    gtk_widget_realize(view->popup);
+    // Placed against the button by the windowing system (X11 or Wayland), flipped above it when
+    // the screen ends below.
+    gdk_window_move_to_rect(
+        gtk_widget_get_window(view->popup), &button, GDK_GRAVITY_SOUTH_WEST, GDK_GRAVITY_NORTH_WEST,
+        static_cast<GdkAnchorHints>(GDK_ANCHOR_FLIP_Y | GDK_ANCHOR_SLIDE_X), 0, 0);
     gtk_widget_show_all(view->popup);
+    GdkDisplay* display = gtk_widget_get_display(view->popup);
     GtkListBoxRow* row =
         gtk_list_box_get_row_at_index(GTK_LIST_BOX(view->list), std::max(view->selected, 0));
     if (row) gtk_widget_grab_focus(GTK_WIDGET(row));
@@ -252,8 +245,7 @@ GtkWidget* resolutionBox(View* view) {
         int rowHeight = 0;
         gtk_widget_get_preferred_height(GTK_WIDGET(first), nullptr, &rowHeight);
         const int rows = std::min(static_cast<int>(v.resolutions.size()), kVisibleRows);
-        view->listHeight = rowHeight * rows + 2;
-        gtk_widget_set_size_request(scroller, -1, view->listHeight);
+        gtk_widget_set_size_request(scroller, -1, rowHeight * rows + 2);
     }
 
     view->popup = gtk_window_new(GTK_WINDOW_POPUP);
