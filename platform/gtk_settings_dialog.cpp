@@ -135,8 +135,10 @@ void onRowActivated(GtkListBox*, GtkListBoxRow* row, gpointer data) {
 gboolean onPopupButton(GtkWidget* popup, GdkEventButton* event, gpointer data) {
     GtkAllocation a;
     gtk_widget_get_allocation(popup, &a);
-    const bool inside = event->window == gtk_widget_get_window(popup) && event->x >= 0 &&
-                        event->y >= 0 && event->x < a.width && event->y < a.height;
+    int x = 0, y = 0;
+    gdk_window_get_origin(gtk_widget_get_window(popup), &x, &y);
+    const double px = event->x_root - x, py = event->y_root - y;
+    const bool inside = px >= 0 && py >= 0 && px < a.width && py < a.height;
     if (inside) return FALSE;
     closeList(static_cast<View*>(data));
     return TRUE;
