@@ -83,9 +83,13 @@ heroine=ＡＢＣＤＥＦＧＨＩＪＫＬＭＮＯＰ"
 [ "$(cat out.txt)" = "$expected" ] || fail "the settings after 開始 are
 $(cat out.txt)"
 
-echo "== Japanese names typed, an emptied name gets its default"
+echo "== the list picked from, Japanese names typed, an emptied name gets its default"
 open_dialog print
-xdotool key Tab Tab Tab ctrl+a BackSpace
+xdotool key Tab space; sleep 0.5  # opens the list
+xdotool key Escape; sleep 0.5     # closes the list only
+xdotool key space; sleep 0.5      # opens it again
+xdotool key Return; sleep 0.5     # picks the selected row, the first
+xdotool key Tab Tab ctrl+a BackSpace
 xdotool key Tab ctrl+a; xdotool type --delay 50 "花子"
 xdotool key Return
 wait_exit "$pid"
@@ -93,7 +97,7 @@ wait_exit "$pid"
 grep -qx "player=おにいちゃん" out.txt || fail "emptied player name: $(cat out.txt)"
 grep -qx "heroine=花子" out.txt || fail "typed heroine name: $(cat out.txt)"
 grep -qx "windowed=0" out.txt || fail "untouched window mode: $(cat out.txt)"
-grep -qx "width=800" out.txt || fail "untouched size: $(cat out.txt)"
+grep -qx "width=1024" out.txt || fail "size picked from the list: $(cat out.txt)"
 
 echo "== 開始 starts the game with the window mode chosen"
 open_dialog
