@@ -13,6 +13,9 @@ fi
 shift
 build=$(realpath "$1"); work=$2
 rm -rf "$work"; mkdir -p "$work"; work=$(realpath "$work"); cd "$work"
+# A runtime folder of our own: the single-instance lock of another tr2 running for this user
+# (a game being played, another test) must not turn these starts into second instances.
+export XDG_RUNTIME_DIR="$PWD/runtime"; mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 prefix="$work/installed tr2"
 export XDG_DATA_HOME="$work/data home"
 data="$XDG_DATA_HOME/tr2"

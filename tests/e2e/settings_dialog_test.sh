@@ -15,6 +15,9 @@ shift
 tr2=$(realpath "$1"); close_window=$(realpath "$2"); work=$3; font=$(realpath "$4")
 [ -f "$font" ] || { echo "FAIL: no font archive at $4 (build the content first)"; exit 1; }
 rm -rf "$work"; mkdir -p "$work/add-ons"; cp "$font" "$work/add-ons/"; cd "$work"
+# A runtime folder of our own: the single-instance lock of another tr2 running for this user
+# (a game being played, another test) must not turn these starts into second instances.
+export XDG_RUNTIME_DIR="$PWD/runtime"; mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 
 fail() { echo "FAIL: $*"; [ -f err.txt ] && cat err.txt; exit 1; }
 
