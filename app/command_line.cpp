@@ -10,9 +10,7 @@
 #include "platform/system.h"
 
 namespace {
-int clampVolume(const char* digits) {
-    return std::clamp(std::atoi(digits), 0, 100);
-}
+int clampVolume(const char* digits) { return std::clamp(std::atoi(digits), 0, 100); }
 
 // The longest prefix of at most `limit` bytes that does not split a double-byte character.
 size_t wholeCharacters(const char* text, size_t length, size_t limit) {
@@ -48,8 +46,7 @@ bool startsWith(const std::string& token, const char* prefix) {
 }  // namespace
 
 void toFullWidth(char* field) {
-    const std::string wide =
-        toFullWidthCp932(std::string_view(field, strnlen(field, kNameFieldSize)));
+    const std::string wide = toFullWidthCp932(std::string_view(field, strnlen(field, kNameFieldSize)));
     const size_t n = wholeCharacters(wide.data(), wide.size(), kNameFieldSize - 1);
     std::memset(field, 0, kNameFieldSize);
     std::memcpy(field, wide.data(), n);
@@ -73,26 +70,16 @@ void parseCommandLine(const char* text) {
         const std::string token(p, end);
         p = end;
         bool matched = true;
-        if (token.find('x') != std::string::npos)
-            setResolution(token);
-        else if (startsWith(token, "se"))
-            s.effectsVolume = clampVolume(token.c_str() + 2);
-        else if (startsWith(token, "vo"))
-            s.voiceVolume = clampVolume(token.c_str() + 2);
-        else if (startsWith(token, "bgm"))
-            s.musicVolume = clampVolume(token.c_str() + 3);
-        else if (token == "window")
-            s.windowed = true;
-        else if (token == "fullscreen")
-            s.windowed = false;
-        else if (token == "nosound")
-            s.noSound = true;
-        else if (startsWith(token, "ani"))
-            storeName(s.playerName, std::string_view(token).substr(3), kNameFieldSize - 1);
-        else if (startsWith(token, "imo"))
-            storeName(s.heroineName, std::string_view(token).substr(3), kNameFieldSize - 1);
-        else
-            matched = false;
+        if (token.find('x') != std::string::npos) setResolution(token);
+        else if (startsWith(token, "se")) s.effectsVolume = clampVolume(token.c_str() + 2);
+        else if (startsWith(token, "vo")) s.voiceVolume = clampVolume(token.c_str() + 2);
+        else if (startsWith(token, "bgm")) s.musicVolume = clampVolume(token.c_str() + 3);
+        else if (token == "window") s.windowed = true;
+        else if (token == "fullscreen") s.windowed = false;
+        else if (token == "nosound") s.noSound = true;
+        else if (startsWith(token, "ani")) storeName(s.playerName, token.substr(3), kNameFieldSize - 1);
+        else if (startsWith(token, "imo")) storeName(s.heroineName, token.substr(3), kNameFieldSize - 1);
+        else matched = false;
         if (matched) s.optionsGiven = true;
     }
 }

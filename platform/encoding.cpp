@@ -28,9 +28,7 @@ std::string convert(std::string_view input, const char* to, const char* from) {
             const bool utf8Lead = fromUtf8 && static_cast<unsigned char>(*in) >= 0xC0;
             ++in;
             --inLeft;
-            for (int i = 0; utf8Lead && i < 3 && inLeft > 0 &&
-                            (static_cast<unsigned char>(*in) & 0xC0) == 0x80;
-                 ++i) {
+            while (utf8Lead && inLeft > 0 && (static_cast<unsigned char>(*in) & 0xC0) == 0x80) {
                 ++in;
                 --inLeft;
             }
@@ -46,12 +44,8 @@ std::string convert(std::string_view input, const char* to, const char* from) {
 }
 }  // namespace
 
-std::string cp932ToUtf8(std::string_view cp932) {
-    return convert(cp932, "UTF-8", "CP932");
-}
-std::string utf8ToCp932(std::string_view utf8) {
-    return convert(utf8, "CP932", "UTF-8");
-}
+std::string cp932ToUtf8(std::string_view cp932) { return convert(cp932, "UTF-8", "CP932"); }
+std::string utf8ToCp932(std::string_view utf8) { return convert(utf8, "CP932", "UTF-8"); }
 
 char32_t cp932CodePoint(uint16_t code) {
     const char bytes[2] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};

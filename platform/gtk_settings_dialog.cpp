@@ -363,8 +363,7 @@ void build(View* view) {
     gtk_window_set_type_hint(window, GDK_WINDOW_TYPE_HINT_DIALOG);
     setIcon(window, view->values->icon);
 
-    // Resolution above the names on the left, volumes on the right with the buttons below them,
-    // as the original dialog lays them out.
+    // Resolution above the names on the left, volumes on the right with the buttons below them.
     GtkWidget* left = gtk_box_new(GTK_ORIENTATION_VERTICAL, 10);
     gtk_box_pack_start(GTK_BOX(left), resolutionBox(view), FALSE, FALSE, 0);
     gtk_box_pack_start(GTK_BOX(left), nameBox(view), TRUE, TRUE, 0);

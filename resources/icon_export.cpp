@@ -18,7 +18,8 @@ int main(int argc, char** argv) {
     for (int i = 1; i + 1 < argc; i += 2) {
         const int size = std::atoi(argv[i]);
         if (size < icon.width || size % icon.width != 0 || size % icon.height != 0) {
-            std::fprintf(stderr, "tr2_icon_export: %s is not a multiple of the icon's size\n", argv[i]);
+            std::fprintf(stderr, "tr2_icon_export: %s is not a multiple of the icon's size\n",
+                         argv[i]);
             return 2;
         }
         const int scale = size / icon.width;
@@ -26,7 +27,8 @@ int main(int argc, char** argv) {
         std::vector<uint32_t> pixels(static_cast<size_t>(size) * height);
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < size; ++x)
-                pixels[static_cast<size_t>(y) * size + x] = icon.argb[(y / scale) * icon.width + x / scale];
+                pixels[static_cast<size_t>(y) * size + x] =
+                    icon.argb[(y / scale) * icon.width + x / scale];
         std::string error;
         if (!writePng(argv[i + 1], size, height, pixels.data(), &error)) {
             std::fprintf(stderr, "tr2_icon_export: %s\n", error.c_str());
