@@ -357,6 +357,7 @@ void build(View* view) {
     view->window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     GtkWindow* window = GTK_WINDOW(view->window);
     gtk_window_set_title(window, "Tavrel 2 - 設定");
+    gtk_window_set_role(window, "SETTINGS");
     gtk_window_set_resizable(window, FALSE);
     gtk_window_set_position(window, GTK_WIN_POS_CENTER);
     gtk_window_set_modal(window, TRUE);
