@@ -1,11 +1,14 @@
-// The program's start: single instance, options, names, then the application object.
+// The program's start: single instance, options or the settings dialog, names, then the
+// application object.
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 #include "app/application.h"
 #include "app/command_line.h"
 #include "app/frame_timer.h"
 #include "app/settings.h"
+#include "app/settings_dialog.h"
 #include "archive/catalogue.h"
 #include "platform/instance_lock.h"
 #include "platform/message_box.h"
@@ -18,11 +21,13 @@ int appMain(int argc, char** argv) {
     if (instanceLockHeld("TR2WINDOW")) return 0;
 
     parseCommandLine(commandLineText(argc, argv).c_str());
-    if (!mutableSettings().optionsGiven)
-        std::fprintf(stderr,
-                     "tr2: no options on the command line; starting with the default settings "
-                     "(800x600 full screen). Use -window or -WIDTHxHEIGHT for a window.\n");
+    if (!mutableSettings().optionsGiven && showSettingsDialog() == 2) return 0;
     fillDefaultNames();
+    // Scripts and tests ask for the settings the start ended with, without the game.
+    if (std::getenv("TR2_PRINT_SETTINGS")) {
+        std::fputs(describeSettings().c_str(), stdout);
+        return 0;
+    }
 
     // The application object is released before the process ends, so that the window and
     // the device go in order (and leak checkers see nothing left).

@@ -23,13 +23,6 @@ size_t wholeCharacters(const char* text, size_t length, size_t limit) {
     return end;
 }
 
-void setName(char* field, const char* token, size_t length) {
-    const size_t n = wholeCharacters(token, length, kNameFieldSize - 1);
-    std::memset(field, 0, kNameFieldSize);
-    std::memcpy(field, token, n);
-    toFullWidth(field);
-}
-
 void setResolution(const std::string& token) {
     Settings& s = mutableSettings();
     const char* p = token.c_str();
@@ -59,6 +52,14 @@ void toFullWidth(char* field) {
     std::memcpy(field, wide.data(), n);
 }
 
+void storeName(char* field, std::string_view cp932, size_t limit) {
+    const size_t n =
+        wholeCharacters(cp932.data(), cp932.size(), std::min<size_t>(limit, kNameFieldSize - 1));
+    std::memset(field, 0, kNameFieldSize);
+    std::memcpy(field, cp932.data(), n);
+    toFullWidth(field);
+}
+
 void parseCommandLine(const char* text) {
     Settings& s = mutableSettings();
     const char* p = text;
@@ -76,8 +77,8 @@ void parseCommandLine(const char* text) {
         else if (token == "window") s.windowed = true;
         else if (token == "fullscreen") s.windowed = false;
         else if (token == "nosound") s.noSound = true;
-        else if (startsWith(token, "ani")) setName(s.playerName, token.c_str() + 3, token.size() - 3);
-        else if (startsWith(token, "imo")) setName(s.heroineName, token.c_str() + 3, token.size() - 3);
+        else if (startsWith(token, "ani")) storeName(s.playerName, token.substr(3), kNameFieldSize - 1);
+        else if (startsWith(token, "imo")) storeName(s.heroineName, token.substr(3), kNameFieldSize - 1);
         else matched = false;
         if (matched) s.optionsGiven = true;
     }

@@ -14,6 +14,7 @@ std::string convert(std::string_view input, const char* to, const char* from) {
     char* in = const_cast<char*>(input.data());
     size_t inLeft = input.size();
     char buffer[256];
+    const bool fromUtf8 = std::string_view(from) == "UTF-8";
     while (inLeft > 0) {
         char* outPtr = buffer;
         size_t outLeft = sizeof buffer;
@@ -21,10 +22,16 @@ std::string convert(std::string_view input, const char* to, const char* from) {
         out.append(buffer, outPtr - buffer);
         if (r == static_cast<size_t>(-1)) {
             if (errno == E2BIG) continue;
-            // Invalid or incomplete sequence: replace one byte and go on.
+            // Invalid or incomplete sequence: replace one byte and go on. A UTF-8 character
+            // with no form in the target becomes one '?', not one per byte.
             out.push_back('?');
+            const bool utf8Lead = fromUtf8 && static_cast<unsigned char>(*in) >= 0xC0;
             ++in;
             --inLeft;
+            while (utf8Lead && inLeft > 0 && (static_cast<unsigned char>(*in) & 0xC0) == 0x80) {
+                ++in;
+                --inLeft;
+            }
             iconv(cd, nullptr, nullptr, nullptr, nullptr);
         }
     }

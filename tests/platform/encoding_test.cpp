@@ -19,6 +19,10 @@ TEST(Encoding, UsesTheWindowsCodePageNotPlainShiftJis) {
 TEST(Encoding, ReplacesBytesThatDoNotConvert) {
     EXPECT_EQ(cp932ToUtf8("a\x81"), "a?");
     EXPECT_EQ(cp932ToUtf8(""), "");
+    // A UTF-8 character without a CP932 form is one "?", and so is a cut one; each stray byte is
+    // one "?".
+    EXPECT_EQ(utf8ToCp932("a\xF0\x9F\x98\x80" "b\xC3\xA9"), "a?b?");
+    EXPECT_EQ(utf8ToCp932("\x80\x80\xE3\x81"), "???");
 }
 
 TEST(Encoding, CodePointOfOneDoubleByteCharacter) {
