@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(
   cmake pkg-config g++ make
   libsdl2-dev libepoxy-dev libvorbis-dev libogg-dev libgtk-3-dev libfreetype-dev libpng-dev
+  libcairo2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic
   libgl1-mesa-dri libegl-mesa0

@@ -236,8 +236,8 @@ void buildMotions(Output* out) {
     out->writeBytes("greet.tsb", writeTsb(actionMotion(130, [](int f) {
                         const Pose rest = idlePose(0);
                         Pose up = rest;
-                        up.rotation[kArmR] = {0.15f, 0, -2.45f};
-                        up.rotation[kElbowR] = {0, 0, -0.35f};
+                        up.rotation[kArmR] = {0.1f, 0, -1.75f};
+                        up.rotation[kElbowR] = {0, 0, -1.0f};
                         up.rotation[kHead] = {0.05f, -0.1f, -0.12f};
                         up.rotation[kChest].z = 0.04f;
                         const float t = f / 45.0f;
@@ -245,8 +245,8 @@ void buildMotions(Output* out) {
                         if (t < 2.4f) {
                             Pose p = up;
                             p.rotation[kElbowR].z =
-                                -0.35f +
-                                0.35f * std::sin((t - 0.5f) * 2 * static_cast<float>(M_PI) * 1.6f);
+                                -1.0f +
+                                0.32f * std::sin((t - 0.5f) * 2 * static_cast<float>(M_PI) * 1.6f);
                             return p;
                         }
                         return blend(up, rest, ease((t - 2.4f) / 0.49f));

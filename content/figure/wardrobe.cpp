@@ -122,7 +122,7 @@ float skirt(V3 p, float hem, float flare, int pleats) {
     const float e = std::sqrt((p.x / rx) * (p.x / rx) + (p.z / rz) * (p.z / rz));
     const float cone = (e - 1) * std::min(rx, rz);
     const float hips = bodyFieldOf(p, {kHips, kWaist}) - 0.09f;
-    return std::max(std::min(cone, hips), band(p, hem, top));
+    return smax(std::min(cone, hips), band(p, hem, top), 0.04f);
 }
 
 Influence skirtSkin(V3 p, float hem) {
