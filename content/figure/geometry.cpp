@@ -1,6 +1,7 @@
 // Distance primitives and the surface-nets mesher.
 #include "content/figure/geometry.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 float segmentDistance(V3 p, V3 a, V3 b, float* tOut) {
@@ -179,4 +180,185 @@ void filterTriangles(Mesh* mesh, const std::function<bool(V3, V3)>& keep) {
         if (keep((a + b + c) * (1.0f / 3), normalize(cross(b - a, c - a)))) kept.push_back(t);
     }
     mesh->triangles.swap(kept);
+}
+
+namespace {
+// A symmetric 4x4 quadric: a a^T for the plane (n, d) summed over faces.
+struct Quadric {
+    double q[10] = {};
+    void addPlane(V3 n, double d, double weight) {
+        const double a = n.x, b = n.y, c = n.z;
+        const double v[10] = {a * a, a * b, a * c, a * d, b * b, b * c, b * d, c * c, c * d, d * d};
+        for (int i = 0; i < 10; ++i) q[i] += v[i] * weight;
+    }
+    void add(const Quadric& o) {
+        for (int i = 0; i < 10; ++i) q[i] += o.q[i];
+    }
+    double error(V3 p) const {
+        const double x = p.x, y = p.y, z = p.z;
+        return q[0] * x * x + 2 * q[1] * x * y + 2 * q[2] * x * z + 2 * q[3] * x + q[4] * y * y +
+               2 * q[5] * y * z + 2 * q[6] * y + q[7] * z * z + 2 * q[8] * z + q[9];
+    }
+};
+
+struct Candidate {
+    double cost;
+    uint32_t a, b;
+    uint32_t versionA, versionB;
+    V3 target;
+    bool operator<(const Candidate& o) const { return cost > o.cost; }
+};
+}  // namespace
+
+void decimateMesh(Mesh* mesh, float keepRatio, float maxError, const Field& field) {
+    std::vector<V3>& P = mesh->positions;
+    auto& T = mesh->triangles;
+    const size_t nv = P.size();
+    std::vector<uint8_t> faceAlive(T.size(), 1), vertexAlive(nv, 1), locked(nv, 0);
+    std::vector<std::vector<uint32_t>> faces(nv);
+    std::vector<Quadric> Q(nv);
+    std::vector<uint32_t> version(nv, 0);
+    for (uint32_t f = 0; f < T.size(); ++f) {
+        const V3 a = P[T[f][0]], b = P[T[f][1]], c = P[T[f][2]];
+        const V3 n = cross(b - a, c - a);
+        const float area = length(n);
+        if (area < 1e-12f) continue;
+        const V3 u = n * (1.0f / area);
+        for (uint32_t v : T[f]) {
+            faces[v].push_back(f);
+            Q[v].addPlane(u, -dot(u, a), area);
+        }
+    }
+    // Boundary vertices: on an edge with one face.
+    {
+        std::unordered_map<uint64_t, int> edgeUse;
+        for (const auto& t : T)
+            for (int e = 0; e < 3; ++e) {
+                const uint32_t a = std::min(t[e], t[(e + 1) % 3]),
+                               b = std::max(t[e], t[(e + 1) % 3]);
+                ++edgeUse[static_cast<uint64_t>(a) << 32 | b];
+            }
+        for (const auto& [key, count] : edgeUse)
+            if (count != 2) locked[key >> 32] = locked[key & 0xFFFFFFFFu] = 1;
+    }
+    auto neighbours = [&](uint32_t v) {
+        std::vector<uint32_t> n;
+        for (uint32_t f : faces[v])
+            if (faceAlive[f])
+                for (uint32_t w : T[f])
+                    if (w != v && std::find(n.begin(), n.end(), w) == n.end()) n.push_back(w);
+        return n;
+    };
+    std::vector<Candidate> heap;
+    auto consider = [&](uint32_t a, uint32_t b) {
+        if (locked[a] || locked[b]) return;
+        Quadric q = Q[a];
+        q.add(Q[b]);
+        Candidate best{1e300, a, b, version[a], version[b], {}};
+        for (V3 p : {P[a], P[b], (P[a] + P[b]) * 0.5f}) {
+            const double e = q.error(p);
+            if (e < best.cost) {
+                best.cost = e;
+                best.target = p;
+            }
+        }
+        heap.push_back(best);
+        std::push_heap(heap.begin(), heap.end());
+    };
+    for (uint32_t v = 0; v < nv; ++v)
+        for (uint32_t w : neighbours(v))
+            if (v < w) consider(v, w);
+
+    size_t alive = 0;
+    for (uint8_t f : faceAlive) alive += f;
+    const size_t goal = static_cast<size_t>(alive * keepRatio);
+    const double limit = static_cast<double>(maxError) * maxError;
+    while (alive > goal && !heap.empty()) {
+        std::pop_heap(heap.begin(), heap.end());
+        const Candidate c = heap.back();
+        heap.pop_back();
+        if (!vertexAlive[c.a] || !vertexAlive[c.b] || version[c.a] != c.versionA ||
+            version[c.b] != c.versionB)
+            continue;
+        // Quadric errors are summed over face areas: compare per unit of area around the edge.
+        double area = 0;
+        for (uint32_t f : faces[c.a])
+            if (faceAlive[f])
+                area += 0.5 * length(cross(P[T[f][1]] - P[T[f][0]], P[T[f][2]] - P[T[f][0]]));
+        if (area > 0 && c.cost / area > limit) continue;
+        // Keep the surface a manifold: the edge's ends share exactly two neighbours.
+        const std::vector<uint32_t> na = neighbours(c.a), nb = neighbours(c.b);
+        int common = 0;
+        for (uint32_t w : na) common += std::find(nb.begin(), nb.end(), w) != nb.end();
+        if (common != 2) continue;
+        // No face may turn over or collapse.
+        bool ok = true;
+        for (uint32_t v : {c.a, c.b})
+            for (uint32_t f : faces[v]) {
+                if (!faceAlive[f]) continue;
+                const auto& t = T[f];
+                const bool hasA = t[0] == c.a || t[1] == c.a || t[2] == c.a;
+                const bool hasB = t[0] == c.b || t[1] == c.b || t[2] == c.b;
+                if (hasA && hasB) continue;
+                V3 p[3], q[3];
+                for (int k = 0; k < 3; ++k) {
+                    p[k] = P[t[k]];
+                    q[k] = (t[k] == c.a || t[k] == c.b) ? c.target : p[k];
+                }
+                const V3 before = cross(p[1] - p[0], p[2] - p[0]);
+                const V3 after = cross(q[1] - q[0], q[2] - q[0]);
+                if (length(after) < 1e-9f || dot(normalize(before), normalize(after)) < 0.4f)
+                    ok = false;
+            }
+        if (!ok) continue;
+        P[c.a] = c.target;
+        Q[c.a].add(Q[c.b]);
+        vertexAlive[c.b] = 0;
+        ++version[c.a];
+        for (uint32_t f : faces[c.b]) {
+            if (!faceAlive[f]) continue;
+            auto& t = T[f];
+            if (t[0] == c.a || t[1] == c.a || t[2] == c.a) {
+                faceAlive[f] = 0;
+                --alive;
+                continue;
+            }
+            for (uint32_t& v : t)
+                if (v == c.b) v = c.a;
+            faces[c.a].push_back(f);
+        }
+        faces[c.b].clear();
+        std::vector<uint32_t> kept;
+        for (uint32_t f : faces[c.a])
+            if (faceAlive[f]) kept.push_back(f);
+        faces[c.a].swap(kept);
+        for (uint32_t w : neighbours(c.a)) {
+            ++version[w];
+            consider(c.a, w);
+        }
+        // Neighbours' other edges changed version too: queue them again.
+        for (uint32_t w : neighbours(c.a))
+            for (uint32_t x : neighbours(w))
+                if (x != c.a) consider(w, x);
+    }
+
+    std::vector<int32_t> remap(nv, -1);
+    Mesh out;
+    for (uint32_t v = 0; v < nv; ++v)
+        if (vertexAlive[v] && !faces[v].empty()) {
+            remap[v] = static_cast<int32_t>(out.positions.size());
+            out.positions.push_back(P[v]);
+        }
+    for (uint32_t f = 0; f < T.size(); ++f)
+        if (faceAlive[f]) {
+            const auto& t = T[f];
+            if (remap[t[0]] < 0 || remap[t[1]] < 0 || remap[t[2]] < 0) continue;
+            out.triangles.push_back({static_cast<uint32_t>(remap[t[0]]),
+                                     static_cast<uint32_t>(remap[t[1]]),
+                                     static_cast<uint32_t>(remap[t[2]])});
+        }
+    out.normals.resize(out.positions.size());
+    for (size_t i = 0; i < out.positions.size(); ++i)
+        out.normals[i] = normalize(fieldGradient(field, out.positions[i]));
+    *mesh = std::move(out);
 }

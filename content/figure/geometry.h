@@ -87,3 +87,8 @@ void smoothMesh(Mesh* mesh, int rounds, const Field* reproject);
 
 // Drops triangles for which `keep` of the centroid is false.
 void filterTriangles(Mesh* mesh, const std::function<bool(V3 centroid, V3 normal)>& keep);
+
+// Collapses edges by quadric error until `keepRatio` of the triangles remain or the next
+// collapse would move the surface by more than about `maxError`; boundary edges stay. Normals
+// are taken again from `field`.
+void decimateMesh(Mesh* mesh, float keepRatio, float maxError, const Field& field);

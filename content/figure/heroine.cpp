@@ -31,7 +31,8 @@ std::vector<uint8_t> bodyModel(Rgb skin, Rgb brows, double blush, bool freckles)
     ModelBuilder b(true);
     const int skinMaterial = b.material(solidTexture("skin", skin), 0.6f);
     const int faceMaterial = b.material(faceTexture("face", skin, brows, blush, freckles), 0.6f);
-    Mesh mesh = meshField(bodyField, kLo, kHi, 0.11f);
+    Mesh mesh = meshField(bodyField, kLo, kHi, 0.1f);
+    decimateMesh(&mesh, 0.35f, 0.012f, bodyField);
     SurfaceStyle style;
     style.material = [&](V3 c, V3 n) { return onFace(c, n) ? faceMaterial : skinMaterial; };
     style.uv = [](V3 p, V3) {
@@ -135,7 +136,8 @@ std::vector<uint8_t> hairModel(int style, Rgb colour, Rgb ribbon) {
     const int hairMaterial = b.material(hairTexture("hair", colour), 0.55f, 0.25f, 18);
     const int tie = b.material(solidTexture("tie", ribbon), 0.55f);
     auto field = [style](V3 p) { return hairStyle(p, style); };
-    Mesh mesh = meshField(field, {-2.3f, 9.0f, -2.3f}, {2.3f, 15.0f, 1.6f}, 0.095f);
+    Mesh mesh = meshField(field, {-2.3f, 9.0f, -2.3f}, {2.3f, 15.0f, 1.6f}, 0.09f);
+    decimateMesh(&mesh, 0.35f, 0.012f, field);
     SurfaceStyle s;
     s.uv = [](V3 p, V3) {
         return std::array<float, 2>{(std::atan2(p.x, p.z) / 6.2831853f + 0.5f) * 6,

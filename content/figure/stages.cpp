@@ -39,7 +39,8 @@ struct StageBuilder {
             v.position = {p.x, p.y, p.z};
             v.normal = {n.x, n.y, n.z};
             v.colour = shade(colour, n, glow);
-            v.bones = {bone, 0, 0, 0};
+            v.bones = {bone, bone, bone, bone};
+            v.weights = {1, 0, 0};
             // Planar by the dominant axis of the face.
             const float ax = std::fabs(n.x), ay = std::fabs(n.y);
             if (ay >= ax && ay >= std::fabs(n.z))
@@ -190,6 +191,9 @@ std::vector<uint8_t> room() {
     s.quad({-22, 0, -12}, {22, 0, -12}, {22, 24, -12}, {-22, 24, -12}, {1, 1, 1}, 0.25f);
     s.quad({-22, 0, 22}, {-22, 0, -12}, {-22, 24, -12}, {-22, 24, 22}, {0.95, 0.95, 0.95}, 0.25f);
     s.quad({22, 0, -12}, {22, 0, 22}, {22, 24, 22}, {22, 24, -12}, {0.95, 0.95, 0.95}, 0.25f);
+    s.begin("ceiling", plain);
+    s.quad({-22, 24, -12}, {22, 24, -12}, {22, 24, 22}, {-22, 24, 22}, {1, 0.98, 0.95}, 0.25f,
+           0.3f);
     s.begin("furniture", plain);
     // Window with a view of the sky, frame and curtains.
     s.quad({-7, 8, -11.95f}, {3, 8, -11.95f}, {3, 17, -11.95f}, {-7, 17, -11.95f}, {0.65, 0.85, 1},

@@ -49,6 +49,7 @@ std::vector<uint8_t> garmentModel(ModelBuilder& b, std::vector<Garment> parts) {
     for (Garment& g : parts) {
         Mesh mesh = meshField(g.field, g.lo, g.hi, g.cell);
         if (g.keep) filterTriangles(&mesh, g.keep);
+        decimateMesh(&mesh, 0.35f, g.cell * 0.12f, g.field);
         if (!g.style.skin) g.style.skin = bodySkin;
         b.add(buildMesh("part" + std::to_string(index++), mesh, g.style));
     }
