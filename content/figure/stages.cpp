@@ -168,7 +168,7 @@ TmbTexture white() {
 }
 TmbTexture stars() {
     return paintTexture("stars", 128, 128, [](cairo_t* cr) {
-        setColour(cr, {1, 1, 1});
+        setColour(cr, {0.55, 0.55, 0.6});
         cairo_paint(cr);
         unsigned seed = 9;
         for (int i = 0; i < 60; ++i) {
@@ -212,15 +212,20 @@ std::vector<uint8_t> room() {
     s.box({9.4f, 3.6f, -11.2f}, {13, 4.6f, -8.5f}, {1, 0.85, 0.9});
     s.box({9.2f, 3.6f, -7.6f}, {19.8f, 3.9f, -2.2f}, {1, 0.75, 0.82});
     s.box({9, 0, -12}, {9.6f, 6.5f, -11.4f}, {0.75, 0.55, 0.42});
-    s.box({-20, 0, -11.8f}, {-13, 13, -9.5f}, {0.8, 0.62, 0.46});
+    // An open bookshelf: back, sides, top and full-depth shelves with books on them.
+    const Rgb wood{0.8, 0.62, 0.46};
+    s.box({-20, 0, -11.8f}, {-13, 13, -11.5f}, wood);
+    s.box({-20, 0, -11.8f}, {-19.7f, 13, -9.4f}, wood);
+    s.box({-13.3f, 0, -11.8f}, {-13, 13, -9.4f}, wood);
+    s.box({-20, 12.7f, -11.8f}, {-13, 13, -9.4f}, wood);
     for (int shelf = 0; shelf < 4; ++shelf) {
-        s.box({-19.6f, 1 + shelf * 3.0f, -9.6f}, {-13.4f, 1.3f + shelf * 3.0f, -9.4f},
+        s.box({-19.7f, 1 + shelf * 3.0f, -11.5f}, {-13.3f, 1.3f + shelf * 3.0f, -9.4f},
               {0.7, 0.52, 0.38});
         for (int book = 0; book < 6; ++book) {
             const Rgb colours[] = {
                 {0.9, 0.4, 0.4}, {0.4, 0.6, 0.9}, {0.95, 0.85, 0.4}, {0.5, 0.8, 0.5}};
-            const float x = -19.4f + book * 0.95f;
-            s.box({x, 1.3f + shelf * 3.0f, -11.5f},
+            const float x = -19.5f + book * 0.95f;
+            s.box({x, 1.3f + shelf * 3.0f, -11.4f},
                   {x + 0.75f, 3.3f + shelf * 3.0f - (book % 3) * 0.3f, -9.8f},
                   colours[(book + shelf) % 4]);
         }
@@ -303,7 +308,7 @@ std::vector<uint8_t> nightStage() {
     s.sphere(
         {0, 0, 0}, {200, 140, 200}, 12, 32,
         [](float y) {
-            return mix({0.35, 0.25, 0.5}, {0.05, 0.06, 0.2}, clampf(y * 1.5f, 0, 1));
+            return mix({0.62, 0.45, 0.9}, {0.1, 0.11, 0.36}, clampf(y * 1.5f, 0, 1));
         },
         true, 0, -0.2f);
     s.ambient = 0.55f;
@@ -315,7 +320,7 @@ std::vector<uint8_t> nightStage() {
     s.cylinder({0, -1, 0}, 10.5f, 10.5f, 0.5f, 40, {0.4, 0.36, 0.55});
     // Pillars with glowing tops, in a half circle behind her.
     for (int i = 0; i < 7; ++i) {
-        const float a = 3.14159265f * (0.5f + i / 6.0f) + 3.14159265f * 0.5f;
+        const float a = 3.14159265f * (0.5f + i / 6.0f);
         const V3 base{std::sin(a) * 14, -1, std::cos(a) * 14 - 3};
         s.cylinder(base, 0.9f, 0.8f, 12, 14, {0.8, 0.78, 0.9});
         s.ambient = 1;
@@ -333,10 +338,10 @@ std::vector<uint8_t> nightStage() {
     for (int i = 0; i < 40; ++i) {
         seed = seed * 1103515245u + 12345u;
         const float x = ((seed >> 8) % 4000) / 100.0f - 20, y = 3 + ((seed >> 4) % 1800) / 100.0f,
-                    z = -((seed >> 12) % 2500) / 100.0f - 6;
+                    z = -static_cast<float>((seed >> 12) % 2500) / 100.0f - 6;
         const Rgb colours[] = {{1, 0.8, 0.9}, {0.8, 0.9, 1}, {1, 1, 0.8}};
         s.sphere(
-            {x, y, z}, {0.2f, 0.2f, 0.2f}, 4, 6, [&](float) { return colours[i % 3]; }, false, 1);
+            {x, y, z}, {0.3f, 0.3f, 0.3f}, 4, 6, [&](float) { return colours[i % 3]; }, false, 1);
     }
     return s.finish({place("loc_pos00", {0, 0, 0}), place("loc_cam00", {0, 0, 0}, -0.25f),
                      place("loc_pos01", {-4, 0, -3})});
