@@ -14,7 +14,7 @@ foreach(name IN LISTS media)
   math(EXPR index "${index} + 1")
 endforeach()
 file(REMOVE_RECURSE ${WORK_DIR}/add-ons)
-file(MAKE_DIRECTORY ${WORK_DIR}/add-ons ${WORK_DIR}/png)
+file(MAKE_DIRECTORY ${WORK_DIR}/add-ons ${WORK_DIR}/png ${ADDONS_DIR})
 file(WRITE ${WORK_DIR}/stage.txt "${description}")
 execute_process(COMMAND ${TR2TOOL} pack ${WORK_DIR}/add-ons/stage.tr2 ${WORK_DIR}/stage.txt ${paths}
                 RESULT_VARIABLE result OUTPUT_QUIET)
