@@ -169,8 +169,9 @@ TEST_F(FigureContent, EveryCategoryHasItemsWithTheirKeys) {
         for (const KeyValuePair* c = d->findNext(nullptr, "COORD_"); c;
              c = d->findNext(c, "COORD_")) {
             const std::string value = c->value;
-            if (value != "nil" && value != "no_change")
+            if (value != "nil" && value != "no_change") {
                 EXPECT_GT(fileSize((value + ".tmb").c_str()), 0u) << name << " " << value;
+            }
         }
     }
 }
