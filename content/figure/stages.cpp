@@ -392,7 +392,7 @@ void buildStages(Output* out) {
     out->writeText(
         "opening.tcm", cameraPath(160, [](float t) {
             const float e = easeInOut(t);
-            return orbit(1.1f * (1 - e), 50 - 36 * e, 24 - 11.5f * e, {0, 6 + 6.5f * e, 0});
+            return orbit(1.1f * (1 - e), 40 - 26 * e, 20 - 7.5f * e, {0, 6 + 6.5f * e, 0});
         }));
     // Shot 1: a slow push towards her face from the left.
     out->writeText("shot01.tcm", cameraPath(220, [](float t) {
