@@ -102,6 +102,7 @@ TEST_F(Tr2toolMedia, BadFilesAndArgumentsAreReportedByName) {
         {"render -o x.png --size 0x5 other.tmb", 2, "usage: tr2tool render"},
         {"render -o x.png --eye 1,2 other.tmb", 2, "usage: tr2tool render"},
         {"render -o x.png --bogus other.tmb", 2, "usage: tr2tool render"},
+        {"render -o x.png --stage other.tmb part.tmb", 2, "usage: tr2tool render"},
         {"render -o x.png missing.tmb", 1, "missing.tmb: not in ./add-ons/"},
         {"render -o x.png --motion none.tsb other.tmb", 1, "none.tsb: not in ./add-ons/"},
     };
@@ -143,4 +144,28 @@ TEST_F(Tr2toolMedia, RenderDrawsAnIndependentlyWrittenFigureAsTheFixedFunctionRu
         EXPECT_NEAR(static_cast<int>(p & 0xFF), blue, tolerance) << x << "," << y;
     }
     EXPECT_GT(samples, 10);
+}
+
+// A stage object draws unlit: its vertex colour shows as it is, where the lit figure of the same
+// model is washed out by the white ambient light.
+TEST_F(Tr2toolMedia, RenderWithStageDrawsTheModelUnlit) {
+    TmbModel m;
+    m.materials.resize(1);
+    m.materials[0].texture = -1;
+    m.meshes = {rectangleMesh("wall", -3, 11, 3, 5, 0, 0, 0xFF336699)};
+    m.meshes[0].oneSided = false;
+    installAddOn({member("wall.tmb", writeTmb(m))});
+    auto centre = [](const char* png) {
+        int width = 0, height = 0;
+        std::vector<uint32_t> pixels;
+        EXPECT_TRUE(readPng(png, &width, &height, &pixels));
+        return pixels.empty() ? 0u : pixels[static_cast<size_t>(height / 2) * width + width / 2];
+    };
+    ASSERT_EQ(tr2tool("render -o stage.png --size 64x48 --stage wall.tmb").code, 0);
+    ASSERT_EQ(tr2tool("render -o figure.png --size 64x48 wall.tmb").code, 0);
+    const uint32_t unlit = centre("stage.png"), lit = centre("figure.png");
+    EXPECT_NEAR(static_cast<int>((unlit >> 16) & 0xFF), 0x33, 2);
+    EXPECT_NEAR(static_cast<int>((unlit >> 8) & 0xFF), 0x66, 2);
+    EXPECT_NEAR(static_cast<int>(unlit & 0xFF), 0x99, 2);
+    EXPECT_NE(lit & 0xFFFFFF, unlit & 0xFFFFFF);
 }

@@ -18,13 +18,14 @@
 namespace {
 constexpr const char* kUsage =
     "usage: tr2tool render -o OUT.png [--size 800x600] [--eye x,y,z] [--target x,y,z]\n"
-    "                      [--light x,y,z] [--motion NAME] [--time SECONDS] BODY.tmb "
+    "                      [--light x,y,z] [--motion NAME] [--time SECONDS] [--stage] BODY.tmb "
     "[PART.tmb...]\n"
     "  Draws a figure as the game does: BODY from the archives of ./add-ons/ as the body, each\n"
     "  PART in slots 1, 2, ..., the motion set on the body and played for SECONDS, lighting on\n"
     "  with one white directional light shining along --light. Defaults: eye 0,8,15, target\n"
     "  0,8,0, light 0,-1,-1, time 0, no motion. Runs headless (SDL_VIDEODRIVER=offscreen unless\n"
-    "  set). A missing or malformed file is reported and exits with 1.\n";
+    "  set). With --stage, BODY is drawn as the game draws a stage object: unlit, without parts.\n"
+    "  A missing or malformed file is reported and exits with 1.\n";
 
 struct RenderOptions {
     std::string output;
@@ -32,6 +33,7 @@ struct RenderOptions {
     D3DXVECTOR3 eye{0, 8, 15}, target{0, 8, 0}, light{0, -1, -1};
     std::string motion;
     float time = 0;
+    bool stage = false;
     std::vector<std::string> models;  // the body, then the parts
 };
 
@@ -61,13 +63,16 @@ bool parseOptions(const std::vector<std::string>& args, RenderOptions* o) {
             o->motion = args[++i];
         } else if (a == "--time" && hasValue) {
             if (std::sscanf(args[++i].c_str(), "%f%c", &o->time, &end) != 1) return false;
+        } else if (a == "--stage") {
+            o->stage = true;
         } else if (!a.empty() && a[0] == '-') {
             return false;
         } else {
             o->models.push_back(a);
         }
     }
-    return !o->output.empty() && !o->models.empty() && o->models.size() < kCharacterParts;
+    return !o->output.empty() && !o->models.empty() && o->models.size() < kCharacterParts &&
+           (!o->stage || o->models.size() == 1);
 }
 
 // Reads every file the figure needs before anything is drawn, so that a missing or malformed
@@ -147,10 +152,16 @@ int runRender(const std::vector<std::string>& args) {
 
     int status = kToolOk;
     {
-        CharacterInstance figure;
-        setPart(&figure, 0, utf8ToCp932(o.models[0]).c_str());
-        for (size_t i = 1; i < o.models.size(); ++i)
-            setPart(&figure, static_cast<int>(i), utf8ToCp932(o.models[i]).c_str());
+        CharacterInstance character;
+        ModelInstance stage;
+        ModelInstance& figure = o.stage ? stage : character;
+        if (o.stage) {
+            loadBody(&stage, utf8ToCp932(o.models[0]).c_str());
+        } else {
+            setPart(&character, 0, utf8ToCp932(o.models[0]).c_str());
+            for (size_t i = 1; i < o.models.size(); ++i)
+                setPart(&character, static_cast<int>(i), utf8ToCp932(o.models[i]).c_str());
+        }
         if (!o.motion.empty()) setMotion(&figure, utf8ToCp932(o.motion).c_str());
         figure.update(o.time);
 
