@@ -22,7 +22,7 @@ const char* kScenario =
     "%f0,256,0;%f1,256,0;%W1;%f1,160,0;%mb0,stage;"
     "%ml0,body;%ma0,1,part01;%ma0,2,part02;%ma0,3,part03;%ma0,4,part04;%ma0,5,part05;"
     "%ma0,6,part06;%ma0,7,part07;%ma0,8,part08;%ma0,9,part09;%ma0,10,part10;%ma0,11,part11;"
-    "%ma0,12,part12;%mm0,sway;%ld0,1,1,1;%lv0,0,-0.3,-1;%le0,1;%cpath,1;"
+    "%ma0,12,part12;%mm0,sway;%ld0,1,1,1;%lv0,0,-0.3,-1;%le0,1;%croute,1;"
     ":Page;%n;きょうはいいてんきですね。おにいちゃん、いっしょにおさんぽしませんか。%R%JPage;";
 
 // Writes the add-ons into a fresh folder and makes it the current one.

@@ -5,7 +5,6 @@ set -euo pipefail
 packages=(
   cmake pkg-config g++ make
   libsdl2-dev libepoxy-dev libvorbis-dev libogg-dev libgtk-3-dev libfreetype-dev libpng-dev
-  libcairo2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic
   libcairo2-dev libpango1.0-dev libespeak-ng-dev espeak-ng-data
