@@ -127,3 +127,29 @@ TEST(ScriptRunTool, ScriptErrorsAndEndlessLoops) {
         EXPECT_EQ(run.out, c.out) << c.args;
     }
 }
+
+TEST(ScriptRunTool, LintNamesMissingFilesUndefinedLabelsAndHalfWidthText) {
+    const auto folder = scenarioFolder({
+        {"script.txt",
+         "%ml0,wakaba;%ma0,5,NIL;%mm0,idle;%Mbgm09,0;\r\n"
+         "%n;abcあ%k%JNowhere;%JSystemExit;%Gsecond;\r\n"
+         ":Here;%iはい,Here;%iいいえ,Gone;%I"},
+        {"second.txt", "#comment abc\r\n$skipped xyz$%gpicture;%JThere;:There;"},
+    });
+    const ToolRun run = scriptRun(folder, "--lint");
+    EXPECT_EQ(run.code, 0);
+    EXPECT_EQ(run.out,
+              "WARNING: script.txt:1: no add-on provides \"idle.tsb\"\n"
+              "WARNING: script.txt:1: no add-on provides \"bgm09.ogg\"\n"
+              "WARNING: script.txt:2: half-width text \"abc\" is not shown (use full width)\n"
+              "WARNING: script.txt:3: label \"Gone\" is never defined\n"
+              "WARNING: script.txt:2: label \"Nowhere\" is never defined\n"
+              "WARNING: second.txt:2: no add-on provides \"picture.psd\"\n");
+    EXPECT_EQ(scriptRun(folder, "--lint --strict").code, 1);
+    EXPECT_EQ(scriptRun(folder, "--lint --strict second.txt").code, 1);
+
+    const auto clean = scenarioFolder({{"script.txt", "%ml0,wakaba;%n;あ%k:A;%JA;"}});
+    const ToolRun quiet = scriptRun(clean, "--lint --strict");
+    EXPECT_EQ(quiet.code, 0);
+    EXPECT_EQ(quiet.out, "");
+}

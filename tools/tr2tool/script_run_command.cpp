@@ -14,6 +14,7 @@
 #include "platform/message_box.h"
 #include "platform/null_render_device.h"
 #include "tools/tr2tool/command.h"
+#include "tools/tr2tool/script_lint.h"
 
 namespace {
 constexpr float kFrameStep = 0.016f;  // seconds: the game's step when it has no timer
@@ -134,8 +135,16 @@ int run(const std::vector<std::string>& args) {
     std::string player = utf8ToCp932("おにいちゃん");
     std::string heroine = utf8ToCp932("若葉");
     std::string name = "script.txt";
-    bool named = false;
+    bool named = false, lint = false, strict = false;
     for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--lint") {
+            lint = true;
+            continue;
+        }
+        if (args[i] == "--strict") {
+            strict = true;
+            continue;
+        }
         if (args[i] == "--choose" && i + 1 < args.size()) {
             if (!parseChoices(args[++i], &choices)) return kToolUsage;
         } else if (args[i] == "--names" && i + 1 < args.size()) {
@@ -160,6 +169,12 @@ int run(const std::vector<std::string>& args) {
                      "tr2tool script-run: %s: no archive in add-ons/ holds it, or it is empty\n",
                      name.c_str());
         return kToolFailure;
+    }
+    if (lint) {
+        const std::vector<LintWarning> warnings = lintScenario(cp932Name);
+        for (const LintWarning& w : warnings)
+            printLine("WARNING: " + w.file + ":" + std::to_string(w.line) + ": " + w.text);
+        return strict && !warnings.empty() ? kToolFailure : kToolOk;
     }
     // Fatal script errors are listed in order with the other events before the program ends.
     setMessageBoxDisplay([](const char* text, const char* caption, unsigned) {
@@ -239,6 +254,7 @@ extern const ToolCommand kScriptRunCommand = {
     "script-run",
     "play a scenario without graphics and list its pages, choices and requests",
     "usage: tr2tool script-run [--choose N,N,...] [--names PLAYER,HEROINE] [NAME]\n"
+    "       tr2tool script-run --lint [--strict] [NAME]\n"
     "\n"
     "Plays NAME (default script.txt) from the archives in ./add-ons/ in the game itself, on a\n"
     "null display without the interface art or the saved state, with the game's frame step of\n"
@@ -254,6 +270,12 @@ extern const ToolCommand kScriptRunCommand = {
     "  END, QUIT           at the end of the script or at %Q\n"
     "  FATAL: [caption] message, then exit 255, for a script error\n"
     "Stops with exit 1 after 100000 frames without an end.\n"
-    "--names sets the names that &0 to &3 put in (UTF-8; default おにいちゃん,若葉).\n",
+    "--names sets the names that &0 to &3 put in (UTF-8; default おにいちゃん,若葉).\n"
+    "\n"
+    "--lint reads NAME and every script it reaches with %G without playing them, and prints\n"
+    "  WARNING: file:line: text\n"
+    "for each sound, model, motion, picture or camera file that no add-on provides, each label\n"
+    "jumped to but never defined, and each run of half-width text (the game shows only full-width\n"
+    "characters). Exit 0, or 1 with --strict when there was a warning.\n",
     run,
 };
