@@ -64,13 +64,25 @@ const ArchiveEntry* findMember(const ArchiveDirectory& directory, const char* na
     return nullptr;
 }
 
+uint64_t storedBytesPresent(const ArchiveEntry& entry, uint64_t archiveSize) {
+    if (entry.dataOffset >= archiveSize) return 0;
+    return std::min<uint64_t>(entry.storedSize, archiveSize - entry.dataOffset);
+}
+
+bool expandedSizeIsPossible(const ArchiveEntry& entry, uint64_t present) {
+    present = std::min<uint64_t>(present, entry.storedSize);
+    if (isRawMember(entry)) return entry.expandedSize <= present;
+    return entry.expandedSize <= lzssMaxExpandedSize(present);
+}
+
 char* decodeMember(const ArchiveEntry& entry, const uint8_t* stored, size_t available) {
+    if (!stored) available = 0;
+    if (!expandedSizeIsPossible(entry, available)) return nullptr;
     const size_t size = entry.expandedSize;
     auto* buffer = static_cast<char*>(std::calloc(size + 1, 1));
     if (!buffer) return nullptr;
-    if (!stored) available = 0;
     if (isRawMember(entry)) {
-        if (stored && available && size) std::memcpy(buffer, stored, std::min(available, size));
+        if (size) std::memcpy(buffer, stored, size);
     } else {
         expandLzss(stored, std::min<size_t>(available, entry.storedSize),
                    reinterpret_cast<uint8_t*>(buffer), size);

@@ -120,7 +120,11 @@ char* readMemberOf(AddOnArchive& archive, const char* name, size_t* size) {
 uint32_t memberSizeOf(AddOnArchive& archive, const char* name) {
     const ArchiveDirectory* directory = directoryOf(archive);
     const ArchiveEntry* entry = directory ? findMember(*directory, name) : nullptr;
-    return entry ? entry->expandedSize : 0;
+    // A size that the stored bytes cannot give is damage; loadFile refuses that member too.
+    if (!entry ||
+        !expandedSizeIsPossible(*entry, storedBytesPresent(*entry, archive.cache.fileSize)))
+        return 0;
+    return entry->expandedSize;
 }
 
 bool offersUnder(const KEYVALUE& description, const char* prefix, const char* name) {
@@ -161,11 +165,16 @@ bool offers(const KEYVALUE& description, const char* name, bool withIcons) {
            (withIcons && offersUnder(description, "ICON_", name));
 }
 
-char* loadFile(const char* name, size_t* size) {
+char* findFile(const char* name, size_t* size) {
     if (const std::vector<Offer>* offers = offersOf(name)) {
         for (const Offer& offer : *offers)
             if (char* buffer = readMemberOf(archives()[offer.archive], name, size)) return buffer;
     }
+    return nullptr;
+}
+
+char* loadFile(const char* name, size_t* size) {
+    if (char* buffer = findFile(name, size)) return buffer;
     char message[1024];
     // "ファイル %s が見つかりません。"
     std::snprintf(message, sizeof message,

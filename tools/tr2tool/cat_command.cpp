@@ -19,7 +19,12 @@ int runCat(const std::vector<std::string>& args) {
     if (args.size() != 1) return kToolUsage;
     buildCatalogue();
     size_t size = 0;
-    char* data = loadFile(utf8ToCp932(args[0]).c_str(), &size);
+    char* data = findFile(utf8ToCp932(args[0]).c_str(), &size);
+    if (!data) {
+        std::fprintf(stderr, "tr2tool cat: %s: no archive in add-ons/ provides it\n",
+                     args[0].c_str());
+        return kToolFailure;
+    }
     const bool written = std::fwrite(data, 1, size, stdout) == size && std::fflush(stdout) == 0;
     std::free(data);
     if (!written) {

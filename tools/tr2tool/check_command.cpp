@@ -20,7 +20,11 @@ constexpr const char* kUsage =
 
 std::vector<std::string> listingProblems(const LoadedArchive& archive) {
     std::vector<std::string> problems;
-    const std::vector<uint8_t> text = entryBytes(archive, archive.directory.entries[0]);
+    const ArchiveEntry& first = archive.directory.entries[0];
+    // A description whose size is damage is reported with the layout; nothing is listed then.
+    if (!expandedSizeIsPossible(first, storedBytesPresent(first, archive.bytes.size())))
+        return problems;
+    const std::vector<uint8_t> text = entryBytes(archive, first);
     const std::string description(text.begin(), text.end());
     std::string problem;
     if (!checkKeyValueText(description.c_str(), &problem)) {
@@ -59,7 +63,7 @@ int runCheck(const std::vector<std::string>& args) {
             continue;
         }
         std::vector<std::string> problems = layoutProblems(archive);
-        if (archive.bytes.size() >= kArchivePrefixSize) {
+        if (notAnArchiveReason(archive).empty()) {
             for (std::string& p : listingProblems(archive)) problems.push_back(std::move(p));
         }
         for (const std::string& p : problems) std::printf("%s: %s\n", path.c_str(), p.c_str());

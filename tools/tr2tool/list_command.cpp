@@ -23,10 +23,13 @@ int runList(const std::vector<std::string>& args) {
         return kToolFailure;
     }
     const std::vector<std::string> problems = layoutProblems(archive);
-    const std::vector<uint8_t> text = entryBytes(archive, archive.directory.entries[0]);
-    const std::string description(text.begin(), text.end());
+    std::string description;
     std::string descriptionProblem;
-    if (problems.empty()) checkKeyValueText(description.c_str(), &descriptionProblem);
+    if (problems.empty()) {
+        const std::vector<uint8_t> text = entryBytes(archive, archive.directory.entries[0]);
+        description.assign(text.begin(), text.end());
+        checkKeyValueText(description.c_str(), &descriptionProblem);
+    }
     if (!problems.empty() || !descriptionProblem.empty()) {
         for (const std::string& p : problems)
             std::fprintf(stderr, "%s: %s\n", path.c_str(), p.c_str());

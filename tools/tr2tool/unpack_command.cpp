@@ -46,7 +46,9 @@ int runUnpack(const std::vector<std::string>& args) {
     if (!problems.empty()) {
         for (const std::string& p : problems)
             std::fprintf(stderr, "%s: %s\n", path.c_str(), p.c_str());
-        std::fprintf(stderr, "tr2tool unpack: %s is malformed; nothing written\n", path.c_str());
+        if (notAnArchiveReason(archive).empty())
+            std::fprintf(stderr, "tr2tool unpack: %s is malformed; nothing written\n",
+                         path.c_str());
         return kToolFailure;
     }
     std::error_code error;
