@@ -153,8 +153,10 @@ TEST_F(Tr2tool, JapaneseNamesAndUtf8Descriptions) {
     ASSERT_EQ(run({"unpack", "out.tr2", "out"}).code, 0);
     EXPECT_EQ(readBytes(folder / "out/服.tmb"), bytes("cloth"));
     EXPECT_EQ(readBytes(folder / "out/KEYVALUE"), bytes(sjis("NAME=青いドレス\nFILE_0=服.tmb\n")));
-    // Without --utf8 the description is stored as it is.
-    ASSERT_EQ(run({"pack", "raw.tr2", "desc.txt", "服.tmb"}).code, 0);
+    // Without --utf8 the description is stored as it is, and its UTF-8 name no longer lists
+    // the Shift-JIS member.
+    EXPECT_EQ(run({"pack", "raw.tr2", "desc.txt", "服.tmb"}).code, 2);
+    ASSERT_EQ(run({"pack", "--allow-unlisted", "raw.tr2", "desc.txt", "服.tmb"}).code, 0);
     EXPECT_EQ(reference::readDescription(readBytes(folder / "raw.tr2")),
               bytes("NAME=青いドレス\nFILE_0=服.tmb\n"));
 }
@@ -187,10 +189,51 @@ TEST_F(Tr2tool, PackRefusesAndWritesNothing) {
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
         EXPECT_FALSE(fs::exists(folder / "out.tr2")) << c.message;
     }
-    const ToolRun longest = run({"pack", "out.tr2", "good.txt", "a/x.txt", std::string(31, 'n')});
+    const ToolRun longest =
+        run({"pack", "--allow-unlisted", "out.tr2", "good.txt", "a/x.txt", std::string(31, 'n')});
     EXPECT_EQ(longest.code, 0) << longest.err;
     EXPECT_NE(longest.err.find("warning: '" + std::string(31, 'n') + "' is not listed"),
               std::string::npos);
+}
+
+// Members that no key lists can never be found, and an archive of nothing is a slip: both are
+// refused unless asked for.
+TEST_F(Tr2tool, PackRefusesUnlistedOrNoMembersUnlessAllowed) {
+    write("x.txt", bytes("x"));
+    write("y.txt", bytes("y"));
+    write("desc.txt", bytes("FILE_0=x.txt\n"));
+    const struct {
+        std::vector<std::string> args;
+        int code;
+        std::string out, err;
+    } cases[] = {
+        {{"out.tr2", "desc.txt", "x.txt"}, 0, "out.tr2: 1 member, 14 bytes packed into", ""},
+        {{"out.tr2", "desc.txt", "x.txt", "y.txt"},
+         2,
+         "",
+         "tr2tool pack: 'y.txt' is not listed under a FILE_ or ICON_ key\n"
+         "tr2tool pack: out.tr2: members that no FILE_ or ICON_ key lists are never found"},
+        {{"out.tr2", "desc.txt"}, 2, "", "tr2tool pack: out.tr2: no member files given"},
+        {{"--allow-unlisted", "out.tr2", "desc.txt", "x.txt", "y.txt"},
+         0,
+         "out.tr2: 2 members,",
+         "tr2tool pack: warning: 'y.txt' is not listed under a FILE_ or ICON_ key\n"},
+        {{"--allow-unlisted", "out.tr2", "desc.txt"},
+         0,
+         "out.tr2: 0 members,",
+         "tr2tool pack: warning: 'x.txt' is listed but not packed\n"},
+        {{"--nosuchoption", "out.tr2", "desc.txt", "x.txt"}, 2, "", "usage: tr2tool pack"},
+    };
+    for (const auto& c : cases) {
+        fs::remove(folder / "out.tr2");
+        std::vector<std::string> args = {"pack"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const ToolRun r = run(args);
+        EXPECT_EQ(r.code, c.code) << c.args.back() << r.err;
+        EXPECT_EQ(r.out.rfind(c.out, 0), 0u) << r.out;
+        EXPECT_EQ(r.err.rfind(c.err, 0), 0u) << r.err;
+        EXPECT_EQ(fs::exists(folder / "out.tr2"), c.code == 0);
+    }
 }
 
 TEST_F(Tr2tool, ListPrintsPairsThenMembers) {

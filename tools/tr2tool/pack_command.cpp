@@ -38,8 +38,10 @@ std::vector<std::string> listedNames(const std::string& description) {
     return names;
 }
 
-// Listed names without a member and members that no key lists, which lookups never reach.
-void warnAboutListing(const std::string& description, const std::vector<ArchiveMember>& members) {
+// Warns about listed names without a member; reports members that no key lists, which lookups
+// never reach (warnings with `allowUnlisted`). Returns how many members are unlisted.
+int checkListing(const std::string& description, const std::vector<ArchiveMember>& members,
+                 bool allowUnlisted) {
     const std::vector<std::string> listed = listedNames(description);
     for (const std::string& name : listed) {
         bool present = false;
@@ -49,21 +51,31 @@ void warnAboutListing(const std::string& description, const std::vector<ArchiveM
             std::fprintf(stderr, "tr2tool pack: warning: '%s' is listed but not packed\n",
                          cp932ToUtf8(name).c_str());
     }
+    int unlisted = 0;
     for (const ArchiveMember& m : members) {
         bool isListed = false;
         for (const std::string& name : listed)
             isListed |= memberNamesEqual(m.name.c_str(), name.c_str());
-        if (!isListed)
-            std::fprintf(stderr,
-                         "tr2tool pack: warning: '%s' is not listed under a FILE_ or ICON_ key\n",
-                         cp932ToUtf8(m.name).c_str());
+        if (isListed) continue;
+        ++unlisted;
+        std::fprintf(stderr, "tr2tool pack: %s'%s' is not listed under a FILE_ or ICON_ key\n",
+                     allowUnlisted ? "warning: " : "", cp932ToUtf8(m.name).c_str());
     }
+    return unlisted;
 }
 
 int runPack(const std::vector<std::string>& args) {
     size_t first = 0;
-    const bool utf8 = !args.empty() && args[0] == "--utf8";
-    if (utf8) first = 1;
+    bool utf8 = false;
+    bool allowUnlisted = false;
+    for (; first < args.size() && args[first].rfind("--", 0) == 0; ++first) {
+        if (args[first] == "--utf8")
+            utf8 = true;
+        else if (args[first] == "--allow-unlisted")
+            allowUnlisted = true;
+        else
+            return kToolUsage;
+    }
     if (args.size() < first + 2) return kToolUsage;
     const std::string& outPath = args[first];
     const std::string& descriptionPath = args[first + 1];
@@ -103,15 +115,28 @@ int runPack(const std::vector<std::string>& args) {
                      error.c_str());
         return kToolFailure;
     }
-    warnAboutListing(description, members);
+    if (members.empty() && !allowUnlisted) {
+        std::fprintf(stderr,
+                     "tr2tool pack: %s: no member files given (--allow-unlisted packs the "
+                     "description alone); nothing written\n",
+                     outPath.c_str());
+        return kToolUsage;
+    }
+    if (checkListing(description, members, allowUnlisted) > 0 && !allowUnlisted) {
+        std::fprintf(stderr,
+                     "tr2tool pack: %s: members that no FILE_ or ICON_ key lists are never "
+                     "found (--allow-unlisted packs them anyway); nothing written\n",
+                     outPath.c_str());
+        return kToolUsage;
+    }
     if (!writeWholeFile(outPath, archive.data(), archive.size())) {
         std::fprintf(stderr, "tr2tool pack: cannot write %s\n", outPath.c_str());
         return kToolFailure;
     }
     size_t input = description.size();
     for (const ArchiveMember& m : members) input += m.data.size();
-    std::printf("%s: %zu members, %zu bytes packed into %zu\n", outPath.c_str(), members.size(),
-                input, archive.size());
+    std::printf("%s: %zu member%s, %zu bytes packed into %zu\n", outPath.c_str(), members.size(),
+                members.size() == 1 ? "" : "s", input, archive.size());
     return kToolOk;
 }
 }  // namespace
