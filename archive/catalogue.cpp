@@ -160,6 +160,21 @@ void buildCatalogue() {
     }
 }
 
+bool addArchiveFirst(const char* path) {
+    AddOnArchive archive;
+    archive.path = path ? path : "";
+    char* text = readDescription(archive.path.c_str());
+    if (!text) return false;
+    archive.description.parse(text);
+    std::free(text);
+    std::vector<AddOnArchive>& list = archives();
+    list.insert(list.begin(), std::move(archive));
+    // The index names archives by position: build it again.
+    catalogue().offersByName.clear();
+    for (size_t i = 0; i < list.size(); ++i) indexOffers(i, list[i].description);
+    return true;
+}
+
 bool offers(const KEYVALUE& description, const char* name, bool withIcons) {
     return offersUnder(description, "FILE_", name) ||
            (withIcons && offersUnder(description, "ICON_", name));

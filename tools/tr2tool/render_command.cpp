@@ -1,11 +1,17 @@
 // tr2tool render: draws a figure from ./add-ons/ through the real render device into a PNG.
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "app/settings.h"
+#include "archive/archive_directory.h"
+#include "archive/catalogue.h"
 #include "gfx/graphics_device.h"
 #include "media/model_instance.h"
 #include "media/motion.h"
@@ -13,6 +19,8 @@
 #include "platform/window.h"
 #include "tools/tr2tool/command.h"
 #include "tools/tr2tool/content_files.h"
+#include "tools/tr2tool/tool_files.h"
+#include "tools/writers/archive_writer.h"
 #include "tools/writers/png_writer.h"
 
 namespace {
@@ -70,12 +78,71 @@ bool parseOptions(const std::vector<std::string>& args, RenderOptions* o) {
     return !o->output.empty() && !o->models.empty() && o->models.size() < kCharacterParts;
 }
 
+// Models and motions named by a path on disk: packed into a temporary archive that the
+// catalogue searches first, and loaded by their base names from then on.
+class DiskFiles {
+public:
+    DiskFiles() = default;
+    DiskFiles(const DiskFiles&) = delete;
+    DiskFiles& operator=(const DiskFiles&) = delete;
+    ~DiskFiles() {
+        std::error_code ec;
+        if (!path_.empty()) std::filesystem::remove(path_, ec);
+    }
+
+    bool offer(RenderOptions* o) {
+        std::vector<std::string*> names;
+        for (std::string& m : o->models) names.push_back(&m);
+        if (!o->motion.empty()) names.push_back(&o->motion);
+        std::vector<ArchiveMember> members;
+        for (std::string* name : names) {
+            std::error_code ec;
+            if (!std::filesystem::is_regular_file(*name, ec)) continue;
+            ArchiveMember member;
+            const std::string base = std::filesystem::path(*name).filename().string();
+            member.name = utf8ToCp932(base);
+            if (!readWholeFile(*name, &member.data)) {
+                std::fprintf(stderr, "tr2tool render: %s: cannot be read\n", name->c_str());
+                return false;
+            }
+            bool repeated = false;
+            for (const ArchiveMember& m : members) {
+                if (!memberNamesEqual(m.name.c_str(), member.name.c_str())) continue;
+                if (m.data != member.data) {
+                    std::fprintf(stderr, "tr2tool render: %s: another file is also named %s\n",
+                                 name->c_str(), base.c_str());
+                    return false;
+                }
+                repeated = true;
+            }
+            if (!repeated) members.push_back(std::move(member));
+            *name = base;
+        }
+        if (members.empty()) return true;
+        addOnsHold("");  // builds the catalogue, which the temporary archive then goes before
+        path_ = std::filesystem::temp_directory_path() /
+                ("tr2tool-render-" + std::to_string(getpid()) + ".tr2");
+        std::string error;
+        if (!writeArchiveFile(path_, fileListDescription(members), members, &error) ||
+            !addArchiveFirst(path_.c_str())) {
+            std::fprintf(stderr, "tr2tool render: the files from disk cannot be staged: %s\n",
+                         error.c_str());
+            return false;
+        }
+        return true;
+    }
+
+private:
+    std::filesystem::path path_;
+};
+
 // Reads every file the figure needs before anything is drawn, so that a missing or malformed
 // one is reported by name instead of ending the program in the lookup or drawing nothing.
 bool checkContent(const RenderOptions& o) {
     for (const std::string& name : o.models) {
         if (!addOnsHold(utf8ToCp932(name))) {
-            std::fprintf(stderr, "tr2tool render: %s: not in ./add-ons/\n", name.c_str());
+            std::fprintf(stderr, "tr2tool render: %s: no such file, and not in ./add-ons/\n",
+                         name.c_str());
             return false;
         }
         Model probe;
@@ -88,7 +155,8 @@ bool checkContent(const RenderOptions& o) {
     }
     if (!o.motion.empty()) {
         if (!addOnsHold(utf8ToCp932(o.motion))) {
-            std::fprintf(stderr, "tr2tool render: %s: not in ./add-ons/\n", o.motion.c_str());
+            std::fprintf(stderr, "tr2tool render: %s: no such file, and not in ./add-ons/\n",
+                         o.motion.c_str());
             return false;
         }
         Motion probe;
@@ -123,7 +191,8 @@ std::vector<uint32_t> argbPixels(const BackBufferImage& image) {
 int runRender(const std::vector<std::string>& args) {
     RenderOptions o;
     if (!parseOptions(args, &o)) return kToolUsage;
-    if (!checkContent(o)) return kToolFailure;
+    DiskFiles diskFiles;
+    if (!diskFiles.offer(&o) || !checkContent(o)) return kToolFailure;
 
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     resetSettings();
