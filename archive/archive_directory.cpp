@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "archive/lzss.h"
+#include "platform/ascii_text.h"
 
 namespace {
 uint32_t u32le(const uint8_t* p) {
@@ -23,10 +24,6 @@ ArchiveEntry decodeEntry(const uint8_t* bytes, size_t size, size_t start) {
     entry.storedSize = u32le(raw + 36);
     entry.expandedSize = u32le(raw + 40);
     return entry;
-}
-
-unsigned char asciiLower(unsigned char c) {
-    return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c;
 }
 }  // namespace
 
@@ -50,12 +47,7 @@ ArchiveDirectory decodeArchiveDirectory(const uint8_t* bytes, size_t size) {
 }
 
 bool memberNamesEqual(const char* a, const char* b) {
-    if (!a || !b) return false;
-    for (;; ++a, ++b) {
-        const unsigned char ca = asciiLower(static_cast<unsigned char>(*a));
-        if (ca != asciiLower(static_cast<unsigned char>(*b))) return false;
-        if (ca == 0) return true;
-    }
+    return a && b && equalsIgnoringAsciiCase(a, b);
 }
 
 const ArchiveEntry* findMember(const ArchiveDirectory& directory, const char* name) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "archive/archive_reader.h"
+#include "platform/ascii_text.h"
 #include "platform/message_box.h"
 
 namespace {
@@ -55,10 +56,7 @@ std::vector<AddOnArchive>& archives() {
 }
 
 std::string foldedName(const char* name) {
-    std::string folded(name ? name : "");
-    for (char& c : folded)
-        if (c >= 'A' && c <= 'Z') c += 'a' - 'A';
-    return folded;
+    return asciiLowerCopy(name ? name : "");
 }
 
 void indexOffers(size_t index, const KEYVALUE& description) {
@@ -85,11 +83,7 @@ const std::vector<Offer>* offersOf(const char* name) {
 }
 
 bool hasArchiveExtension(const std::string& fileName) {
-    if (fileName.size() < 4) return false;
-    std::string extension = fileName.substr(fileName.size() - 4);
-    for (char& c : extension)
-        if (c >= 'A' && c <= 'Z') c += 'a' - 'A';
-    return extension == ".tr2";
+    return endsWith(asciiLowerCopy(fileName), ".tr2");
 }
 
 // The archive's directory, or null when the file cannot be read now (its members are absent).

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "media/motion.h"
+#include "platform/ascii_text.h"
 #include "tools/tr2tool/command.h"
 #include "tools/tr2tool/content_files.h"
 
@@ -14,10 +15,6 @@ constexpr const char* kUsage =
     "  Prints the bone count, frame count, loop start and locator names of a motion: TSS text\n"
     "  when FILE ends in \".tss\", TSB otherwise. FILE is a path, or else a name looked up in\n"
     "  the archives of ./add-ons/. A malformed file is reported and exits with 1.\n";
-
-bool endsWithTss(const std::string& name) {
-    return name.size() >= 4 && name.compare(name.size() - 4, 4, ".tss") == 0;
-}
 
 int runMotionInfo(const std::vector<std::string>& args) {
     if (args.size() != 1) return kToolUsage;
@@ -29,7 +26,7 @@ int runMotionInfo(const std::vector<std::string>& args) {
         return kToolFailure;
     }
     Motion motion;
-    const bool text = endsWithTss(file);
+    const bool text = endsWith(file, ".tss");
     char* block = mallocBlock(bytes);
     int result;
     if (text) {

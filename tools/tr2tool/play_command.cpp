@@ -11,6 +11,7 @@
 #include "archive/catalogue.h"
 #include "audio/ogg_source.h"
 #include "audio/sound_system.h"
+#include "platform/ascii_text.h"
 #include "platform/encoding.h"
 #include "tools/tr2tool/command.h"
 
@@ -60,8 +61,7 @@ bool parseOptions(const std::vector<std::string>& args, PlayOptions* o) {
 // Says why the file cannot play, or returns an empty text when it can.
 std::string playProblem(const std::string& name) {
     if (!fileSize(name.c_str())) return "not found in ./add-ons/ (or empty)";
-    if (name.size() < 4 || name.compare(name.size() - 4, 4, ".ogg") != 0)
-        return "not an .ogg name: the player plays only \"*.ogg\" files";
+    if (!endsWith(name, ".ogg")) return "not an .ogg name: the player plays only \"*.ogg\" files";
     size_t size = 0;
     char* data = loadFile(name.c_str(), &size);
     MemoryStream file(data, static_cast<uint32_t>(size));
