@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -427,6 +428,36 @@ TEST_F(Tr2tool, CatRefusesAMemberThatClaimsMoreThanItsBytesCanGive) {
         << r.err;
     EXPECT_LT(r.seconds, 5.0);
     EXPECT_EQ(run({"cat", "ok.bin"}).out, "ok");
+}
+
+// Every command's page has one layout: usage line, what it does, arguments, options when it has
+// any, exit codes ending with 2 for wrong arguments.
+TEST_F(Tr2tool, HelpPagesShareOneLayout) {
+    const ToolRun help = run({"--help"});
+    std::istringstream list(help.out.substr(help.out.find("commands:\n") + 10));
+    std::string line;
+    int pages = 0;
+    while (std::getline(list, line)) {
+        const std::string command = line.substr(2, line.find(' ', 2) - 2);
+        if (command == "script-run") continue;  // laid out together with its lint options
+        ++pages;
+        const std::string page = run({command, "--help"}).out;
+        SCOPED_TRACE(command);
+        EXPECT_EQ(page.rfind("usage: tr2tool " + command + " ", 0), 0u) << page;
+        const size_t description = page.find("\n\n");
+        const size_t arguments = page.find("\n\narguments:\n  ");
+        const size_t options = page.find("\n\noptions:\n  ");
+        const size_t codes = page.find("\n\nexit codes:\n  0  ");
+        ASSERT_NE(codes, std::string::npos) << page;
+        EXPECT_LT(description, arguments) << page;
+        EXPECT_LT(arguments, codes) << page;
+        if (options != std::string::npos) EXPECT_LT(arguments, options);
+        if (options != std::string::npos) EXPECT_LT(options, codes);
+        EXPECT_NE(page.find("\n  2  wrong arguments", codes), std::string::npos) << page;
+        std::istringstream lines(page);
+        while (std::getline(lines, line)) EXPECT_LE(line.size(), 96u) << line;
+    }
+    EXPECT_GE(pages, 11);
 }
 
 TEST_F(Tr2tool, HelpUsageAndExitCodes) {

@@ -11,9 +11,17 @@
 namespace {
 constexpr const char* kUsage =
     "usage: tr2tool cat NAME\n"
-    "  Looks NAME up in the archives of ./add-ons/ as the game does and writes its bytes to\n"
-    "  stdout. A name that no archive provides shows the game's missing-file message and\n"
-    "  exits with 255.\n";
+    "\n"
+    "Looks NAME up in the archives of ./add-ons/ as the game does and writes its bytes to\n"
+    "stdout.\n"
+    "\n"
+    "arguments:\n"
+    "  NAME  a content file name (UTF-8), for example script.txt\n"
+    "\n"
+    "exit codes:\n"
+    "  0  written\n"
+    "  1  no archive provides NAME, or stdout cannot be written\n"
+    "  2  wrong arguments\n";
 
 int runCat(const std::vector<std::string>& args) {
     if (args.size() != 1) return kToolUsage;

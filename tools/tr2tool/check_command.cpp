@@ -13,10 +13,19 @@
 namespace {
 constexpr const char* kUsage =
     "usage: tr2tool check ARCHIVE...\n"
-    "  Checks that each archive's offsets and sizes lie inside the file and its LZSS streams\n"
-    "  give their expanded sizes, that its description parses, that every FILE_ and ICON_ name\n"
-    "  is in the directory, and that every member is listed and reachable. Prints one line per\n"
-    "  problem (or 'ARCHIVE: ok') and exits with 1 when any archive has a problem.\n";
+    "\n"
+    "Checks that each archive's offsets and sizes lie inside the file and its LZSS streams\n"
+    "give their expanded sizes, that its description parses, that every FILE_ and ICON_ name\n"
+    "is in the directory, and that every member is listed and reachable. Prints one line per\n"
+    "problem, or \"ARCHIVE: ok\".\n"
+    "\n"
+    "arguments:\n"
+    "  ARCHIVE...  the .tr2 archives to check\n"
+    "\n"
+    "exit codes:\n"
+    "  0  every archive is ok\n"
+    "  1  some archive is unreadable, not an archive or has a problem\n"
+    "  2  wrong arguments\n";
 
 std::vector<std::string> listingProblems(const LoadedArchive& archive) {
     std::vector<std::string> problems;

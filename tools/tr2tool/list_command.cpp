@@ -11,8 +11,18 @@
 namespace {
 constexpr const char* kUsage =
     "usage: tr2tool list ARCHIVE\n"
-    "  Prints the description's pairs as KEY=VALUE, an empty line, then one line per member:\n"
-    "  name, stored size and expanded size, separated by tabs (text converted to UTF-8).\n";
+    "\n"
+    "Prints the description's pairs as KEY=VALUE, an empty line, then one line per member:\n"
+    "name, stored size and expanded size, separated by tabs (text converted to UTF-8).\n"
+    "\n"
+    "arguments:\n"
+    "  ARCHIVE  a .tr2 archive\n"
+    "\n"
+    "exit codes:\n"
+    "  0  listed\n"
+    "  1  ARCHIVE is unreadable, not an archive, damaged or has a malformed description (the\n"
+    "     problems are printed on stderr)\n"
+    "  2  wrong arguments\n";
 
 int runList(const std::vector<std::string>& args) {
     if (args.size() != 1) return kToolUsage;

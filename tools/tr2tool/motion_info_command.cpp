@@ -12,9 +12,17 @@
 namespace {
 constexpr const char* kUsage =
     "usage: tr2tool motion-info FILE\n"
-    "  Prints the bone count, frame count, loop start and locator names of a motion: TSS text\n"
-    "  when FILE ends in \".tss\", TSB otherwise. FILE is a path, or else a name looked up in\n"
-    "  the archives of ./add-ons/. A malformed file is reported and exits with 1.\n";
+    "\n"
+    "Prints the bone count, frame count, loop start and locator names of a motion: TSS text\n"
+    "when FILE ends in \".tss\", TSB otherwise.\n"
+    "\n"
+    "arguments:\n"
+    "  FILE  a path, or else a name looked up in the archives of ./add-ons/\n"
+    "\n"
+    "exit codes:\n"
+    "  0  printed\n"
+    "  1  no such file, or a malformed motion\n"
+    "  2  wrong arguments\n";
 
 int runMotionInfo(const std::vector<std::string>& args) {
     if (args.size() != 1) return kToolUsage;

@@ -13,12 +13,26 @@
 
 namespace {
 constexpr const char* kUsage =
-    "usage: tr2tool pack [--utf8] OUT.tr2 DESCRIPTION [FILE...]\n"
-    "  Writes an archive whose description is the KEYVALUE text file DESCRIPTION and whose\n"
-    "  members are the FILEs, each under its base name, LZSS-compressed unless that does not\n"
-    "  make it smaller. DESCRIPTION is stored byte for byte (Shift-JIS); with --utf8 it is read\n"
-    "  as UTF-8 and converted. Names over 31 bytes, names equal ignoring case and a description\n"
-    "  that does not parse are refused, and then nothing is written.\n";
+    "usage: tr2tool pack [--utf8] [--allow-unlisted] OUT.tr2 DESCRIPTION FILE...\n"
+    "\n"
+    "Writes an archive whose description is the KEYVALUE text file DESCRIPTION and whose\n"
+    "members are the FILEs, each under its base name, LZSS-compressed unless that does not\n"
+    "make it smaller. Lookups find only members that the description lists under a FILE_ or\n"
+    "ICON_ key.\n"
+    "\n"
+    "arguments:\n"
+    "  OUT.tr2           the archive to write (nothing is written when anything is refused)\n"
+    "  DESCRIPTION       KEYVALUE text, stored byte for byte (Shift-JIS) unless --utf8\n"
+    "  FILE...           the members; names over 31 bytes or equal ignoring case are refused\n"
+    "\n"
+    "options:\n"
+    "  --utf8            read DESCRIPTION as UTF-8 and store it as Shift-JIS\n"
+    "  --allow-unlisted  pack members that no key lists, or no member at all (warnings only)\n"
+    "\n"
+    "exit codes:\n"
+    "  0  written\n"
+    "  1  a file cannot be read or written, a name or the description is refused\n"
+    "  2  wrong arguments, no FILE, or a FILE the description does not list\n";
 
 // CP932 text from UTF-8, or false when some character has no CP932 form.
 bool toCp932(const std::string& utf8, std::string* cp932) {

@@ -18,10 +18,23 @@
 namespace {
 constexpr const char* kUsage =
     "usage: tr2tool play [--loop] [--volume 0-100] [--seconds S] NAME\n"
-    "  Plays NAME, an Ogg Vorbis file (\"*.ogg\") of the archives in ./add-ons/, through the\n"
-    "  game's stream player at the volume setting (default 100), for S seconds or until it\n"
-    "  has ended (looping: until S seconds), then shuts sound down as the game does. The\n"
-    "  output follows SDL_AUDIODRIVER (for example disk, with SDL_DISKAUDIOFILE=path).\n";
+    "\n"
+    "Plays an Ogg Vorbis file through the game's stream player, then shuts sound down as the\n"
+    "game does. The output follows SDL_AUDIODRIVER (for example disk, with\n"
+    "SDL_DISKAUDIOFILE=path).\n"
+    "\n"
+    "arguments:\n"
+    "  NAME         an \"*.ogg\" file of the archives in ./add-ons/\n"
+    "\n"
+    "options:\n"
+    "  --loop       play it in a loop (until S seconds)\n"
+    "  --volume V   the volume setting, 0 to 100 (default 100)\n"
+    "  --seconds S  stop after S seconds (default: at its end)\n"
+    "\n"
+    "exit codes:\n"
+    "  0  played\n"
+    "  1  NAME is missing, not an .ogg name or not Ogg Vorbis, or no sound device\n"
+    "  2  wrong arguments\n";
 
 struct PlayOptions {
     bool loop = false;

@@ -84,9 +84,19 @@ extern const ToolCommand kPsdExportCommand = {
     "psd-export",
     "write every layer of a PSD document as DIR/000.png, 001.png, ...",
     "usage: tr2tool psd-export FILE.psd DIR\n"
-    "Decodes every layer of FILE.psd as the game does (pixels whose alpha is 0 become 0) and\n"
-    "writes layer N as DIR/NNN.png (an empty layer as one transparent pixel). Prints one line\n"
-    "per layer, tab-separated: index, name (UTF-8), left, top, width, height, opacity.\n"
-    "Exit codes: 0 done, 1 unreadable or refused document, 2 wrong arguments.\n",
+    "\n"
+    "Decodes every layer of an 8-bit RGB PSD document as the game does (pixels whose alpha is\n"
+    "0 become 0) and writes layer N as DIR/NNN.png (an empty layer as one transparent pixel).\n"
+    "Prints one line per layer, tab-separated: index, name (UTF-8), left, top, width, height,\n"
+    "opacity.\n"
+    "\n"
+    "arguments:\n"
+    "  FILE.psd  the document\n"
+    "  DIR       the folder to write into (created when missing)\n"
+    "\n"
+    "exit codes:\n"
+    "  0  written\n"
+    "  1  no such file, an unreadable or refused document, or a PNG cannot be written\n"
+    "  2  wrong arguments\n",
     run,
 };

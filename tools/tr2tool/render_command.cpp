@@ -25,14 +25,28 @@
 
 namespace {
 constexpr const char* kUsage =
-    "usage: tr2tool render -o OUT.png [--size 800x600] [--eye x,y,z] [--target x,y,z]\n"
-    "                      [--light x,y,z] [--motion NAME] [--time SECONDS] BODY.tmb "
-    "[PART.tmb...]\n"
-    "  Draws a figure as the game does: BODY from the archives of ./add-ons/ as the body, each\n"
-    "  PART in slots 1, 2, ..., the motion set on the body and played for SECONDS, lighting on\n"
-    "  with one white directional light shining along --light. Defaults: eye 0,8,15, target\n"
-    "  0,8,0, light 0,-1,-1, time 0, no motion. Runs headless (SDL_VIDEODRIVER=offscreen unless\n"
-    "  set). A missing or malformed file is reported and exits with 1.\n";
+    "usage: tr2tool render -o OUT.png [options] BODY.tmb [PART.tmb...]\n"
+    "\n"
+    "Draws a figure as the game does, headless (SDL_VIDEODRIVER=offscreen unless set): BODY\n"
+    "as the body, each PART in slots 1, 2, ..., the motion set on the body and played for\n"
+    "--time seconds, lighting on with one white directional light.\n"
+    "\n"
+    "arguments:\n"
+    "  BODY.tmb, PART.tmb  paths, or else names looked up in the archives of ./add-ons/\n"
+    "\n"
+    "options:\n"
+    "  -o OUT.png          the picture to write (required)\n"
+    "  --size WxH          back-buffer size (default 800x600)\n"
+    "  --eye x,y,z         camera position (default 0,8,15)\n"
+    "  --target x,y,z      point looked at (default 0,8,0)\n"
+    "  --light x,y,z       direction the light shines along (default 0,-1,-1)\n"
+    "  --motion NAME       a TSS/TSB motion: a path, or else a name in ./add-ons/\n"
+    "  --time SECONDS      how far the motion has played (default 0)\n"
+    "\n"
+    "exit codes:\n"
+    "  0  written\n"
+    "  1  a missing or malformed file, no render device, or OUT.png cannot be written\n"
+    "  2  wrong arguments\n";
 
 struct RenderOptions {
     std::string output;

@@ -14,9 +14,20 @@
 namespace {
 constexpr const char* kUsage =
     "usage: tr2tool unpack ARCHIVE DIR\n"
-    "  Writes every member of ARCHIVE as DIR/NAME and its description as DIR/KEYVALUE.\n"
-    "  Names are converted from Shift-JIS to UTF-8. A member whose name a lookup never reaches\n"
-    "  (a later one of two names equal ignoring case) is skipped with a warning.\n";
+    "\n"
+    "Writes every member of ARCHIVE as DIR/NAME (names converted from Shift-JIS to UTF-8) and\n"
+    "its description as DIR/KEYVALUE. A member that a lookup never reaches (the later of two\n"
+    "names equal ignoring case) is skipped with a warning.\n"
+    "\n"
+    "arguments:\n"
+    "  ARCHIVE  a .tr2 archive\n"
+    "  DIR      the folder to write into (created when missing)\n"
+    "\n"
+    "exit codes:\n"
+    "  0  written\n"
+    "  1  ARCHIVE is unreadable, not an archive or damaged (then nothing is written), or a member\n"
+    "     cannot be written\n"
+    "  2  wrong arguments\n";
 
 constexpr const char* kDescriptionFile = "KEYVALUE";
 
