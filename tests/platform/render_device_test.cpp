@@ -1,11 +1,11 @@
 // The OpenGL render device on Mesa's software renderer: creation, clears, sprites, read-back.
-#include <epoxy/gl.h>
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
 
 #include "platform/d3dx8_sprite.h"
+#include "platform/gl/gl_render_device.h"  // the device's OpenGL, to leave an error behind
 #include "tests/support/headless_device.h"
 
 TEST(RenderDevice, CreationSkipsTheInvalidPureSoftwareAttempt) {

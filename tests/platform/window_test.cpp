@@ -1,10 +1,10 @@
 // Windows and the message queue: paint on show, destroy, close, quit.
-#include "platform/window.h"
-
-#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <vector>
+
+#include "platform/sdl_window.h"  // SDL, to push events as the system would
+#include "platform/window.h"
 
 namespace {
 std::vector<uint32_t> received;
