@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "archive/lzss.h"
+#include "platform/ascii_text.h"
 
 namespace {
 uint32_t u32le(const uint8_t* p) {
@@ -23,10 +24,6 @@ ArchiveEntry decodeEntry(const uint8_t* bytes, size_t size, size_t start) {
     entry.storedSize = u32le(raw + 36);
     entry.expandedSize = u32le(raw + 40);
     return entry;
-}
-
-unsigned char asciiLower(unsigned char c) {
-    return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c;
 }
 }  // namespace
 
@@ -50,12 +47,7 @@ ArchiveDirectory decodeArchiveDirectory(const uint8_t* bytes, size_t size) {
 }
 
 bool memberNamesEqual(const char* a, const char* b) {
-    if (!a || !b) return false;
-    for (;; ++a, ++b) {
-        const unsigned char ca = asciiLower(static_cast<unsigned char>(*a));
-        if (ca != asciiLower(static_cast<unsigned char>(*b))) return false;
-        if (ca == 0) return true;
-    }
+    return a && b && equalsIgnoringAsciiCase(a, b);
 }
 
 const ArchiveEntry* findMember(const ArchiveDirectory& directory, const char* name) {
@@ -64,13 +56,25 @@ const ArchiveEntry* findMember(const ArchiveDirectory& directory, const char* na
     return nullptr;
 }
 
+uint64_t storedBytesPresent(const ArchiveEntry& entry, uint64_t archiveSize) {
+    if (entry.dataOffset >= archiveSize) return 0;
+    return std::min<uint64_t>(entry.storedSize, archiveSize - entry.dataOffset);
+}
+
+bool expandedSizeIsPossible(const ArchiveEntry& entry, uint64_t present) {
+    present = std::min<uint64_t>(present, entry.storedSize);
+    if (isRawMember(entry)) return entry.expandedSize <= present;
+    return entry.expandedSize <= lzssMaxExpandedSize(present);
+}
+
 char* decodeMember(const ArchiveEntry& entry, const uint8_t* stored, size_t available) {
+    if (!stored) available = 0;
+    if (!expandedSizeIsPossible(entry, available)) return nullptr;
     const size_t size = entry.expandedSize;
     auto* buffer = static_cast<char*>(std::calloc(size + 1, 1));
     if (!buffer) return nullptr;
-    if (!stored) available = 0;
     if (isRawMember(entry)) {
-        if (stored && available && size) std::memcpy(buffer, stored, std::min(available, size));
+        if (size) std::memcpy(buffer, stored, size);
     } else {
         expandLzss(stored, std::min<size_t>(available, entry.storedSize),
                    reinterpret_cast<uint8_t*>(buffer), size);

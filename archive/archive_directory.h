@@ -51,9 +51,17 @@ bool memberNamesEqual(const char* a, const char* b);
 // The first member (entry 1 onwards) called `name`, or null; entry 0 is never found by name.
 const ArchiveEntry* findMember(const ArchiveDirectory& directory, const char* name);
 
+// How many of the entry's stored bytes an archive of `archiveSize` bytes holds.
+uint64_t storedBytesPresent(const ArchiveEntry& entry, uint64_t archiveSize);
+
+// Whether `present` stored bytes can give the entry's expanded size: a raw member needs all of
+// its bytes, an LZSS stream can expand about 8.5 times (lzssMaxExpandedSize). A larger claim is
+// damage: readers refuse the member instead of allocating what it claims.
+bool expandedSizeIsPossible(const ArchiveEntry& entry, uint64_t present);
+
 // A member's bytes from the `available` stored bytes that could be read: a malloc buffer of
-// expanded size + 1 bytes, zero where nothing was read and ending in NUL. Null when the buffer
-// cannot be allocated.
+// expanded size + 1 bytes ending in NUL. Null when those bytes cannot give the expanded size
+// (expandedSizeIsPossible) or the buffer cannot be allocated.
 char* decodeMember(const ArchiveEntry& entry, const uint8_t* stored, size_t available);
 
 // A member of an archive held in memory, the way decodeMember returns it; only the bytes of

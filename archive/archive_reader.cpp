@@ -4,13 +4,15 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 namespace {
 // An archive opened for binary reading, with its length.
 class ArchiveFile {
 public:
-    explicit ArchiveFile(const char* path) : file_(path ? std::fopen(path, "rb") : nullptr) {
+    explicit ArchiveFile(const char* path)
+        : path_(path ? path : ""), file_(path ? std::fopen(path, "rb") : nullptr) {
         if (file_ && std::fseek(file_, 0, SEEK_END) == 0) {
             const long end = std::ftell(file_);
             length_ = end > 0 ? static_cast<uint64_t>(end) : 0;
@@ -46,7 +48,20 @@ public:
         return decodeArchiveDirectory(bytes.data(), kArchivePrefixSize + rest);
     }
 
+    uint64_t length() const { return length_; }
+
+    // Null, with a line on stderr, when the bytes the file holds cannot give the size the entry
+    // claims: such a claim is damage and is never allocated.
     char* readMember(const ArchiveEntry& entry, size_t* size) {
+        const uint64_t present = storedBytesPresent(entry, length_);
+        if (!expandedSizeIsPossible(entry, present)) {
+            std::fprintf(stderr,
+                         "%s: member '%s' claims %u bytes, more than its %llu stored bytes can "
+                         "give; it is treated as absent\n",
+                         path_.c_str(), entry.name, entry.expandedSize,
+                         static_cast<unsigned long long>(present));
+            return nullptr;
+        }
         char* buffer = nullptr;
         if (isRawMember(entry)) {
             buffer = static_cast<char*>(std::calloc(size_t{entry.expandedSize} + 1, 1));
@@ -54,9 +69,7 @@ public:
         } else {
             // Only the stored bytes that the file holds are read; an LZSS stream cut short
             // leaves the rest of the member zero.
-            const uint64_t inFile = entry.dataOffset < length_ ? length_ - entry.dataOffset : 0;
-            std::vector<uint8_t> stored(
-                static_cast<size_t>(std::min<uint64_t>(entry.storedSize, inFile)));
+            std::vector<uint8_t> stored(static_cast<size_t>(present));
             const size_t got = readAt(entry.dataOffset, stored.data(), stored.size());
             buffer = decodeMember(entry, stored.data(), got);
         }
@@ -65,6 +78,7 @@ public:
     }
 
 private:
+    std::string path_;
     std::FILE* file_;
     uint64_t length_ = 0;
 };
@@ -83,7 +97,9 @@ uint32_t entrySize(const char* archivePath, const char* name) {
     if (!file.isOpen()) return 0;
     const ArchiveDirectory directory = file.readDirectory();
     const ArchiveEntry* entry = findMember(directory, name);
-    return entry ? entry->expandedSize : 0;
+    if (!entry || !expandedSizeIsPossible(*entry, storedBytesPresent(*entry, file.length())))
+        return 0;
+    return entry->expandedSize;
 }
 
 char* readDescription(const char* archivePath, size_t* size) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "archive/archive_reader.h"
+#include "platform/ascii_text.h"
 #include "platform/message_box.h"
 
 namespace {
@@ -55,10 +56,7 @@ std::vector<AddOnArchive>& archives() {
 }
 
 std::string foldedName(const char* name) {
-    std::string folded(name ? name : "");
-    for (char& c : folded)
-        if (c >= 'A' && c <= 'Z') c += 'a' - 'A';
-    return folded;
+    return asciiLowerCopy(name ? name : "");
 }
 
 void indexOffers(size_t index, const KEYVALUE& description) {
@@ -85,11 +83,7 @@ const std::vector<Offer>* offersOf(const char* name) {
 }
 
 bool hasArchiveExtension(const std::string& fileName) {
-    if (fileName.size() < 4) return false;
-    std::string extension = fileName.substr(fileName.size() - 4);
-    for (char& c : extension)
-        if (c >= 'A' && c <= 'Z') c += 'a' - 'A';
-    return extension == ".tr2";
+    return endsWith(asciiLowerCopy(fileName), ".tr2");
 }
 
 // The archive's directory, or null when the file cannot be read now (its members are absent).
@@ -120,7 +114,11 @@ char* readMemberOf(AddOnArchive& archive, const char* name, size_t* size) {
 uint32_t memberSizeOf(AddOnArchive& archive, const char* name) {
     const ArchiveDirectory* directory = directoryOf(archive);
     const ArchiveEntry* entry = directory ? findMember(*directory, name) : nullptr;
-    return entry ? entry->expandedSize : 0;
+    // A size that the stored bytes cannot give is damage; loadFile refuses that member too.
+    if (!entry ||
+        !expandedSizeIsPossible(*entry, storedBytesPresent(*entry, archive.cache.fileSize)))
+        return 0;
+    return entry->expandedSize;
 }
 
 bool offersUnder(const KEYVALUE& description, const char* prefix, const char* name) {
@@ -156,16 +154,36 @@ void buildCatalogue() {
     }
 }
 
+bool addArchiveFirst(const char* path) {
+    AddOnArchive archive;
+    archive.path = path ? path : "";
+    char* text = readDescription(archive.path.c_str());
+    if (!text) return false;
+    archive.description.parse(text);
+    std::free(text);
+    std::vector<AddOnArchive>& list = archives();
+    list.insert(list.begin(), std::move(archive));
+    // The index names archives by position: build it again.
+    catalogue().offersByName.clear();
+    for (size_t i = 0; i < list.size(); ++i) indexOffers(i, list[i].description);
+    return true;
+}
+
 bool offers(const KEYVALUE& description, const char* name, bool withIcons) {
     return offersUnder(description, "FILE_", name) ||
            (withIcons && offersUnder(description, "ICON_", name));
 }
 
-char* loadFile(const char* name, size_t* size) {
+char* findFile(const char* name, size_t* size) {
     if (const std::vector<Offer>* offers = offersOf(name)) {
         for (const Offer& offer : *offers)
             if (char* buffer = readMemberOf(archives()[offer.archive], name, size)) return buffer;
     }
+    return nullptr;
+}
+
+char* loadFile(const char* name, size_t* size) {
+    if (char* buffer = findFile(name, size)) return buffer;
     char message[1024];
     // "ファイル %s が見つかりません。"
     std::snprintf(message, sizeof message,

@@ -16,6 +16,14 @@ void buildCatalogue();
 // that no archive provides shows "ファイル %s が見つかりません。" and ends the process with -1.
 char* loadFile(const char* name, size_t* size = nullptr);
 
+// Puts the archive at `path` (in any folder) before every other archive, until the next
+// buildCatalogue, so that the names it offers are found there first. Tools use it to hand files
+// from disk to code that loads by name. False when the archive cannot be read.
+bool addArchiveFirst(const char* path);
+
+// loadFile for callers that handle a missing file themselves: null when no archive provides it.
+char* findFile(const char* name, size_t* size = nullptr);
+
 // The size of `name` in the first archive that lists it under a "FILE_" key and holds it, or 0.
 uint32_t fileSize(const char* name);
 

@@ -50,3 +50,11 @@ size_t expandLzss(const uint8_t* input, size_t inputSize, uint8_t* output, size_
     }
     return out;
 }
+
+uint64_t lzssMaxExpandedSize(uint64_t streamSize) {
+    constexpr uint64_t kGroupBytes = 1 + 8 * 2;
+    const uint64_t rest = streamSize % kGroupBytes;
+    // A partial group: its flag byte, then references, then one literal for an odd byte left.
+    const uint64_t partial = rest == 0 ? 0 : (rest - 1) / 2 * kLzssMaxMatch + (rest - 1) % 2;
+    return streamSize / kGroupBytes * 8 * kLzssMaxMatch + partial;
+}

@@ -15,3 +15,8 @@ constexpr size_t kLzssRingStart = kLzssRingSize - kLzssMaxMatch;  // 4078
 // position = b1 | (b2 & 0xF0) << 4, length = (b2 & 0x0F) + 3). Stops when the input runs out
 // or the output is full; returns the bytes written, never more than `outputSize`.
 size_t expandLzss(const uint8_t* input, size_t inputSize, uint8_t* output, size_t outputSize);
+
+// The most bytes a stream of `streamSize` bytes can expand to: a flag byte and eight references
+// of 18 bytes give 144 bytes from 17, about 8.5 times the stream. A member that claims more is
+// damaged.
+uint64_t lzssMaxExpandedSize(uint64_t streamSize);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "audio/ogg_source.h"
+#include "platform/ascii_text.h"
 
 namespace {
 // Every stream thread: counted while it runs, handed over to be joined when it ends.
@@ -94,14 +95,10 @@ void runStream(SoundStream* s) {
     destroyStream(s);
 }
 
-bool endsWithOgg(const char* name) {
-    const size_t n = std::strlen(name);
-    return n >= 4 && std::memcmp(name + n - 4, ".ogg", 4) == 0;
-}
 }  // namespace
 
 void startStream(SoundStream* stream, const char* name, bool loop, int volume) {
-    if (!name || !*name || !endsWithOgg(name)) return;
+    if (!name || !*name || !endsWith(name, ".ogg")) return;
     stream->name = name;
     startStream(stream, new MemoryStream(name), loop, volume);
 }

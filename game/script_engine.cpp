@@ -265,7 +265,8 @@ TokenEnd collectToken(const char*& p, char* out, size_t size, Substitute substit
                 if (q[1] == '\0') return TokenEnd::atEnd;
                 piece = sub;
                 length = std::strlen(sub);
-                q += 1;
+                // A terminator is no selector: it still ends the token.
+                if (q[1] != ',' && q[1] != ';') q += 1;
             }
         }
         if (n + length > size - 1) return TokenEnd::tooLong;

@@ -15,7 +15,7 @@ constexpr int kCallStackSize = 16;
 constexpr int kVariableCount = 256;
 constexpr int kNumberTokenSize = 32;   // 31 bytes and the NUL
 constexpr int kStringTokenSize = 256;  // 255 bytes and the NUL
-constexpr int kNameSize = 32;          // a name as the settings hold it, with the NUL
+constexpr int kNameSize = 33;          // a name as the settings hold it: 32 bytes and the NUL
 constexpr int kSubstitutionSize = kNameSize + 2;
 
 constexpr float kTypingMs = 42.666668f;  // game time per double-byte character
@@ -98,7 +98,7 @@ public:
     // Loads a script by name from the archives and starts it (a missing file ends the program).
     void startFile(const char* name);
 
-    // Builds "&0" to "&3" from the player's and the heroine's names (CP932, cut to 31 bytes).
+    // Builds "&0" to "&3" from the player's and the heroine's names (CP932, cut to 32 bytes).
     void setNames(const char* player, const char* heroine);
 
     // Where sound requests go; null restores the real ones.

@@ -6,13 +6,7 @@
 #include "media/camera_path.h"
 #include "media/model.h"
 #include "media/motion.h"
-
-namespace {
-bool endsWith(const char* name, const char* suffix) {
-    const size_t n = std::strlen(name), s = std::strlen(suffix);
-    return n >= s && std::memcmp(name + n - s, suffix, s) == 0;
-}
-}  // namespace
+#include "platform/ascii_text.h"
 
 int parseModel(Model* model, const char* fileName) {
     size_t size = 0;

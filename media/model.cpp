@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/ascii_text.h"
 #include "platform/message_box.h"
 
 namespace {
@@ -16,15 +17,6 @@ const char kTextureFailure[] =
     "\xB5\x82\xDC\x82\xB5\x82\xBD\x81\x42\n\x8F\x49\x97\xB9\x82\xB5\x82\xDC\x82\xB7\x81\x42\n\n%"
     "s\n%s";
 
-bool equalIgnoringCase(const char* a, const char* b) {
-    for (;; ++a, ++b) {
-        unsigned char x = static_cast<unsigned char>(*a), y = static_cast<unsigned char>(*b);
-        if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
-        if (x != y) return false;
-        if (x == 0) return true;
-    }
-}
 }  // namespace
 
 Model::Model(RenderDevice* d) : device(d) {
@@ -38,7 +30,7 @@ Model::~Model() {
 ModelTexture* findTexture(const TextureList* list, const char* name) {
     if (!list || !name) return nullptr;
     for (ModelTexture* t = list->first; t; t = t->next)
-        if (equalIgnoringCase(t->name.c_str(), name)) return t;
+        if (equalsIgnoringAsciiCase(t->name.c_str(), name)) return t;
     return nullptr;
 }
 

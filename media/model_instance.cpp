@@ -6,6 +6,7 @@
 #include "gfx/graphics_device.h"
 #include "media/model_drawing.h"
 #include "media/motion.h"
+#include "platform/ascii_text.h"
 
 namespace {
 RenderDevice* currentDevice() {
@@ -19,14 +20,7 @@ void releaseAndFree(Model* model) {
 }
 
 bool isNilName(const char* name) {
-    if (!name) return false;
-    const char nil[] = "nil.";
-    for (int i = 0; i < 4; ++i) {
-        char c = name[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != nil[i]) return false;
-    }
-    return true;
+    return name && equalsIgnoringAsciiCase(std::string_view(name).substr(0, 4), "nil.");
 }
 
 Model* newLoadedModel(const char* fileName) {

@@ -11,21 +11,29 @@ namespace {
 std::deque<Message> queue;
 std::vector<SdlWindow*> windows;
 
+// Null for a window that is not ours (or none): its events are dropped, so that a dialog's
+// close box never reaches the game's window.
 SdlWindow* windowById(uint32_t id) {
     for (SdlWindow* w : windows)
         if (w->sdlId() == id) return w;
-    return windows.empty() ? nullptr : windows.front();
+    return nullptr;
 }
 
 int virtualKey(SDL_Keycode key) {
     switch (key) {
-        case SDLK_ESCAPE: return VK_ESCAPE;
-        case SDLK_SPACE: return VK_SPACE;
+        case SDLK_ESCAPE:
+            return VK_ESCAPE;
+        case SDLK_SPACE:
+            return VK_SPACE;
         case SDLK_RETURN:
-        case SDLK_KP_ENTER: return VK_RETURN;
-        case SDLK_PRINTSCREEN: return VK_SNAPSHOT;
-        case SDLK_LCTRL: return VK_LCONTROL;
-        case SDLK_RCTRL: return VK_RCONTROL;
+        case SDLK_KP_ENTER:
+            return VK_RETURN;
+        case SDLK_PRINTSCREEN:
+            return VK_SNAPSHOT;
+        case SDLK_LCTRL:
+            return VK_LCONTROL;
+        case SDLK_RCTRL:
+            return VK_RCONTROL;
         default:
             if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
             if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
@@ -65,7 +73,8 @@ void translate(const SDL_Event& e) {
             uint32_t message = 0;
             if (e.button.button == SDL_BUTTON_LEFT) message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
             if (e.button.button == SDL_BUTTON_RIGHT) message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
-            if (e.button.button == SDL_BUTTON_MIDDLE) message = down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
+            if (e.button.button == SDL_BUTTON_MIDDLE)
+                message = down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
             if (message)
                 queueFor(windowById(e.button.windowID), message, 0,
                          makeLParam(e.button.x, e.button.y));
@@ -75,12 +84,14 @@ void translate(const SDL_Event& e) {
             int notches = e.wheel.y;
             if (e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) notches = -notches;
             if (notches == 0) break;
-            const uint16_t delta = static_cast<uint16_t>(static_cast<int16_t>(notches * WHEEL_DELTA));
-            queueFor(windowById(e.wheel.windowID), WM_MOUSEWHEEL, static_cast<uintptr_t>(delta) << 16,
-                     0);
+            const uint16_t delta =
+                static_cast<uint16_t>(static_cast<int16_t>(notches * WHEEL_DELTA));
+            queueFor(windowById(e.wheel.windowID), WM_MOUSEWHEEL,
+                     static_cast<uintptr_t>(delta) << 16, 0);
             break;
         }
-        default: break;
+        default:
+            break;
     }
 }
 
@@ -186,8 +197,8 @@ std::unique_ptr<Window> createWindow(const WindowDescription& d) {
     if (!w) return nullptr;
     if (d.icon.argb && d.icon.width > 0 && d.icon.height > 0) {
         SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(
-            const_cast<uint32_t*>(d.icon.argb), d.icon.width, d.icon.height, 32,
-            d.icon.width * 4, SDL_PIXELFORMAT_ARGB8888);
+            const_cast<uint32_t*>(d.icon.argb), d.icon.width, d.icon.height, 32, d.icon.width * 4,
+            SDL_PIXELFORMAT_ARGB8888);
         if (icon) {
             SDL_SetWindowIcon(w, icon);
             SDL_FreeSurface(icon);
@@ -226,7 +237,9 @@ intptr_t dispatchMessage(const Message& message) {
     return message.window->send(message.message, message.wParam, message.lParam);
 }
 
-void postMessage(const Message& message) { queue.push_back(message); }
+void postMessage(const Message& message) {
+    queue.push_back(message);
+}
 
 void postQuitMessage(int exitCode) {
     queue.push_back({nullptr, WM_QUIT, static_cast<uintptr_t>(static_cast<intptr_t>(exitCode)), 0});

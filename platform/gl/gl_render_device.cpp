@@ -1,6 +1,7 @@
 // The render device over OpenGL 3.3 core: state recording, clears, present and read-back.
 #include "platform/gl/gl_render_device.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -19,6 +20,7 @@ GlRenderDevice::GlRenderDevice(SDL_Window* window, SDL_GLContext context,
     // Depth 0..1 in clip space, as the projection matrices produce it.
     if (epoxy_gl_version() >= 45 || epoxy_has_gl_extension("GL_ARB_clip_control"))
         glClipControl(GL_LOWER_LEFT, GL_ZERO_TO_ONE);
+    hasResetStatus_ = epoxy_gl_version() >= 45 || epoxy_has_gl_extension("GL_KHR_robustness");
 
     glGenFramebuffers(1, &framebuffer_);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
@@ -33,6 +35,7 @@ GlRenderDevice::GlRenderDevice(SDL_Window* window, SDL_GLContext context,
         glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth_);
     }
     state_.setDefaults(width_, height_, hasDepth_);
+    bindings_->state = &state_;
     applyViewport();
     spritePass_ = std::make_unique<GlSpritePass>();
     if (!std::getenv("TR2_GL_PLAIN_SPRITES"))
@@ -41,6 +44,7 @@ GlRenderDevice::GlRenderDevice(SDL_Window* window, SDL_GLContext context,
 }
 
 GlRenderDevice::~GlRenderDevice() {
+    bindings_->state = nullptr;  // resources that outlive the device have nothing to unbind
     if (SDL_GL_MakeCurrent(window_, context_) != 0) {
         // Without the context its objects cannot be named; deleting the context frees them.
         if (spriteBatch_) spriteBatch_->forget();
@@ -177,7 +181,8 @@ HRESULT GlRenderDevice::createTexture(uint32_t width, uint32_t height, uint32_t 
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
     if (width > static_cast<uint32_t>(maxSize) || height > static_cast<uint32_t>(maxSize))
         return D3DERR_OUTOFVIDEOMEMORY;
-    *texture = std::make_unique<GlTexture>(static_cast<int>(width), static_cast<int>(height), format);
+    *texture = std::make_unique<GlTexture>(static_cast<int>(width), static_cast<int>(height),
+                                           format, bindings_);
     return D3D_OK;
 }
 
@@ -186,7 +191,7 @@ HRESULT GlRenderDevice::createVertexBuffer(uint32_t length, uint32_t, uint32_t f
     if (!buffer) return D3DERR_INVALIDCALL;
     buffer->reset();
     if (length == 0) return D3DERR_INVALIDCALL;
-    *buffer = std::make_unique<GlVertexBuffer>(length, fvf);
+    *buffer = std::make_unique<GlVertexBuffer>(length, fvf, bindings_);
     return D3D_OK;
 }
 
@@ -270,13 +275,25 @@ HRESULT GlRenderDevice::present() {
     SDL_GL_GetDrawableSize(window_, &drawableWidth, &drawableHeight);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    glBlitFramebuffer(0, 0, width_, height_, 0, 0, drawableWidth, drawableHeight,
-                      GL_COLOR_BUFFER_BIT,
-                      (drawableWidth == width_ && drawableHeight == height_) ? GL_NEAREST : GL_LINEAR);
+    glBlitFramebuffer(
+        0, 0, width_, height_, 0, 0, drawableWidth, drawableHeight, GL_COLOR_BUFFER_BIT,
+        (drawableWidth == width_ && drawableHeight == height_) ? GL_NEAREST : GL_LINEAR);
     SDL_GL_SwapWindow(window_);
     pacer_.afterSwap(window_);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
-    return glGetError() == GL_NO_ERROR ? D3D_OK : D3DERR_DEVICELOST;
+    // Only a context reset loses the device; any other error is a fault to log, not a loss.
+    bool lost = false;
+    for (int i = 0; i < 16; ++i) {
+        const GLenum error = glGetError();
+        if (error == GL_NO_ERROR) break;
+        if (error == GL_CONTEXT_LOST) {
+            lost = true;
+            break;
+        }
+        std::fprintf(stderr, "OpenGL error 0x%04X, found at present\n", error);
+    }
+    if (hasResetStatus_ && glGetGraphicsResetStatus() != GL_NO_ERROR) lost = true;
+    return lost ? D3DERR_DEVICELOST : D3D_OK;
 }
 
 HRESULT GlRenderDevice::readBackBuffer(BackBufferImage* image) {

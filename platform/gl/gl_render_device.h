@@ -9,6 +9,7 @@
 #include "platform/gl/gl_device_state.h"
 #include "platform/gl/gl_frame_pacer.h"
 #include "platform/gl/gl_fixed_function.h"
+#include "platform/gl/gl_resources.h"
 #include "platform/gl/gl_sprite_batch.h"
 #include "platform/gl/gl_sprite_pass.h"
 #include "platform/render_device.h"
@@ -71,10 +72,12 @@ private:
     bool hasDepth_;
     GLuint framebuffer_ = 0, colour_ = 0, depth_ = 0;
     DeviceState state_;
+    std::shared_ptr<GlBindings> bindings_ = std::make_shared<GlBindings>();
     std::unique_ptr<GlSpritePass> spritePass_;
     // Null when TR2_GL_PLAIN_SPRITES is set: every sprite is then drawn from its own texture.
     std::unique_ptr<GlSpriteBatch> spriteBatch_;
     std::unique_ptr<GlFixedFunction> fixedFunction_;
     bool inScene_ = false;
+    bool hasResetStatus_ = false;  // glGetGraphicsResetStatus can tell a lost context
     GlFramePacer pacer_;
 };

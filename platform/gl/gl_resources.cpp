@@ -2,12 +2,19 @@
 #include "platform/gl/gl_resources.h"
 
 #include <algorithm>
+#include <utility>
 
-GlTexture::GlTexture(int width, int height, D3DFORMAT format)
-    : width_(width), height_(height), format_(format),
+GlTexture::GlTexture(int width, int height, D3DFORMAT format, std::shared_ptr<GlBindings> bindings)
+    : bindings_(std::move(bindings)),
+      width_(width),
+      height_(height),
+      format_(format),
       pixels_(static_cast<size_t>(width) * static_cast<size_t>(height), 0) {}
 
 GlTexture::~GlTexture() {
+    if (bindings_ && bindings_->state)
+        for (Texture*& bound : bindings_->state->textures)
+            if (bound == this) bound = nullptr;
     if (name_) glDeleteTextures(1, &name_);
 }
 
@@ -55,9 +62,14 @@ void GlTexture::bind() {
     }
 }
 
-GlVertexBuffer::GlVertexBuffer(uint32_t length, uint32_t fvf) : bytes_(length, 0), fvf_(fvf) {}
+GlVertexBuffer::GlVertexBuffer(uint32_t length, uint32_t fvf, std::shared_ptr<GlBindings> bindings)
+    : bindings_(std::move(bindings)), bytes_(length, 0), fvf_(fvf) {}
 
 GlVertexBuffer::~GlVertexBuffer() {
+    if (bindings_ && bindings_->state && bindings_->state->stream == this) {
+        bindings_->state->stream = nullptr;
+        bindings_->state->streamStride = 0;
+    }
     if (name_) glDeleteBuffers(1, &name_);
 }
 

@@ -3,13 +3,22 @@
 
 #include <epoxy/gl.h>
 
+#include <memory>
 #include <vector>
 
+#include "platform/gl/gl_device_state.h"
 #include "platform/render_device.h"
+
+// The device state that a resource may be bound in. A resource released while bound unbinds
+// itself there, so that the device never draws from freed memory; the device cuts the link
+// when it goes first.
+struct GlBindings {
+    DeviceState* state = nullptr;
+};
 
 class GlTexture final : public Texture {
 public:
-    GlTexture(int width, int height, D3DFORMAT format);
+    GlTexture(int width, int height, D3DFORMAT format, std::shared_ptr<GlBindings> bindings);
     ~GlTexture() override;
 
     int width() const override { return width_; }
@@ -34,6 +43,7 @@ public:
     ShelfPlace& shelfPlace() { return shelfPlace_; }
 
 private:
+    std::shared_ptr<GlBindings> bindings_;
     int width_, height_;
     D3DFORMAT format_;
     std::vector<uint32_t> pixels_;
@@ -46,7 +56,7 @@ private:
 
 class GlVertexBuffer final : public VertexBuffer {
 public:
-    GlVertexBuffer(uint32_t length, uint32_t fvf);
+    GlVertexBuffer(uint32_t length, uint32_t fvf, std::shared_ptr<GlBindings> bindings);
     ~GlVertexBuffer() override;
 
     uint32_t size() const override { return static_cast<uint32_t>(bytes_.size()); }
@@ -63,6 +73,7 @@ public:
     int highestPaletteIndex(uint32_t stride, uint32_t offset);
 
 private:
+    std::shared_ptr<GlBindings> bindings_;
     std::vector<uint8_t> bytes_;
     uint32_t fvf_;
     GLuint name_ = 0;

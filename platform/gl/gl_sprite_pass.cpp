@@ -13,12 +13,13 @@ const char* kVertexShader = R"(#version 330 core
 layout(location = 0) in vec2 position;
 layout(location = 1) in vec2 uv;
 layout(location = 2) in vec4 colour;
-uniform vec2 viewportSize;
+uniform vec4 viewportRect;  // x, y, width, height in render-target pixels
 out vec2 texCoord;
 out vec4 tint;
 void main() {
-    gl_Position = vec4(position.x * 2.0 / viewportSize.x - 1.0,
-                       1.0 - position.y * 2.0 / viewportSize.y, 0.0, 1.0);
+    // Positions are render-target pixels, as a sprite's are; the viewport only clips them.
+    gl_Position = vec4((position.x - viewportRect.x) * 2.0 / viewportRect.z - 1.0,
+                       1.0 - (position.y - viewportRect.y) * 2.0 / viewportRect.w, 0.0, 1.0);
     texCoord = uv;
     tint = colour;
 }
@@ -29,13 +30,14 @@ layout(location = 0) in vec2 position;
 layout(location = 1) in vec2 uv;
 layout(location = 2) in vec4 colour;
 layout(location = 3) in float layer;
-uniform vec2 viewportSize;
+uniform vec4 viewportRect;  // x, y, width, height in render-target pixels
 out vec2 texCoord;
 out vec4 tint;
 flat out float texLayer;
 void main() {
-    gl_Position = vec4(position.x * 2.0 / viewportSize.x - 1.0,
-                       1.0 - position.y * 2.0 / viewportSize.y, 0.0, 1.0);
+    // Positions are render-target pixels, as a sprite's are; the viewport only clips them.
+    gl_Position = vec4((position.x - viewportRect.x) * 2.0 / viewportRect.z - 1.0,
+                       1.0 - (position.y - viewportRect.y) * 2.0 / viewportRect.w, 0.0, 1.0);
     texCoord = uv;
     tint = colour;
     texLayer = layer;
@@ -77,7 +79,7 @@ GlSpritePass::Program GlSpritePass::makeProgram(const char* vertexShader,
     std::string log;
     p.name = buildProgram(vertexShader, fragmentShader, &log);
     if (!p.name) std::fprintf(stderr, "sprite shader: %s\n", log.c_str());
-    p.viewportSize = glGetUniformLocation(p.name, "viewportSize");
+    p.viewportRect = glGetUniformLocation(p.name, "viewportRect");
     const GLsizei stride = layered ? sizeof(ShelfVertex) : sizeof(SpriteVertex);
     glGenVertexArrays(1, &p.vertexArray);
     glBindVertexArray(p.vertexArray);
@@ -137,7 +139,8 @@ void GlSpritePass::drawLayered(GLuint arrayTexture, const ShelfVertex* vertices,
 void GlSpritePass::submit(const Program& program, const void* vertices, size_t vertexSize,
                           uint32_t quadCount, const D3DVIEWPORT8& viewport) {
     glUseProgram(program.name);
-    glUniform2f(program.viewportSize, static_cast<float>(viewport.Width),
+    glUniform4f(program.viewportRect, static_cast<float>(viewport.X),
+                static_cast<float>(viewport.Y), static_cast<float>(viewport.Width),
                 static_cast<float>(viewport.Height));
     glBindVertexArray(program.vertexArray);
     glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer_);

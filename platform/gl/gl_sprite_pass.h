@@ -28,7 +28,7 @@ public:
 private:
     struct Program {
         GLuint name = 0, vertexArray = 0;
-        GLint viewportSize = -1;
+        GLint viewportRect = -1;
     };
     Program makeProgram(const char* vertexShader, const char* fragmentShader, bool layered);
     void submit(const Program& program, const void* vertices, size_t vertexSize, uint32_t quadCount,

@@ -197,6 +197,40 @@ TEST(LzssExpander, MatchesTheRingExpanderOnRandomStreams) {
     }
 }
 
+// The bound that tells a damaged size claim from a real one is reached exactly: every stream
+// of n bytes gives at most lzssMaxExpandedSize(n), and all-reference streams give that much.
+TEST(LzssExpander, MaxExpandedSizeIsTight) {
+    for (size_t n = 0; n < 60; ++n) {
+        Bytes best;
+        size_t left = n;
+        while (left > 0) {
+            --left;  // a flag byte: references, and a literal for an odd byte left over
+            uint8_t flags = 0;
+            Bytes items;
+            for (int bit = 0; bit < 8 && left > 0; ++bit) {
+                if (left >= 2) {
+                    items.insert(items.end(), {0xEE, 0xFF});  // position 4078, 18 bytes
+                    left -= 2;
+                } else {
+                    flags |= uint8_t(1 << bit);
+                    items.push_back('x');
+                    left -= 1;
+                }
+            }
+            best.push_back(flags);
+            best.insert(best.end(), items.begin(), items.end());
+        }
+        ASSERT_EQ(best.size(), n);
+        const uint64_t bound = lzssMaxExpandedSize(n);
+        EXPECT_EQ(reference::expand(best, bound + 100).size(), bound) << n;
+        std::mt19937 rng{uint32_t(n)};
+        for (int round = 0; round < 50; ++round)
+            EXPECT_LE(reference::expand(randomBytes(n, rng()), bound + 100).size(), bound) << n;
+    }
+    EXPECT_EQ(lzssMaxExpandedSize(17), 144u);
+    EXPECT_EQ(lzssMaxExpandedSize(uint64_t{0xFFFFFFFF} + 3), uint64_t{0xFFFFFFFF} / 17 * 144 + 18);
+}
+
 TEST(LzssExpander, ToleratesNullBuffers) {
     uint8_t out[4] = {1, 2, 3, 4};
     EXPECT_EQ(expandLzss(nullptr, 10, out, sizeof out), 0u);

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -153,8 +154,10 @@ TEST_F(Tr2tool, JapaneseNamesAndUtf8Descriptions) {
     ASSERT_EQ(run({"unpack", "out.tr2", "out"}).code, 0);
     EXPECT_EQ(readBytes(folder / "out/服.tmb"), bytes("cloth"));
     EXPECT_EQ(readBytes(folder / "out/KEYVALUE"), bytes(sjis("NAME=青いドレス\nFILE_0=服.tmb\n")));
-    // Without --utf8 the description is stored as it is.
-    ASSERT_EQ(run({"pack", "raw.tr2", "desc.txt", "服.tmb"}).code, 0);
+    // Without --utf8 the description is stored as it is, and its UTF-8 name no longer lists
+    // the Shift-JIS member.
+    EXPECT_EQ(run({"pack", "raw.tr2", "desc.txt", "服.tmb"}).code, 2);
+    ASSERT_EQ(run({"pack", "--allow-unlisted", "raw.tr2", "desc.txt", "服.tmb"}).code, 0);
     EXPECT_EQ(reference::readDescription(readBytes(folder / "raw.tr2")),
               bytes("NAME=青いドレス\nFILE_0=服.tmb\n"));
 }
@@ -187,10 +190,51 @@ TEST_F(Tr2tool, PackRefusesAndWritesNothing) {
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
         EXPECT_FALSE(fs::exists(folder / "out.tr2")) << c.message;
     }
-    const ToolRun longest = run({"pack", "out.tr2", "good.txt", "a/x.txt", std::string(31, 'n')});
+    const ToolRun longest =
+        run({"pack", "--allow-unlisted", "out.tr2", "good.txt", "a/x.txt", std::string(31, 'n')});
     EXPECT_EQ(longest.code, 0) << longest.err;
     EXPECT_NE(longest.err.find("warning: '" + std::string(31, 'n') + "' is not listed"),
               std::string::npos);
+}
+
+// Members that no key lists can never be found, and an archive of nothing is a slip: both are
+// refused unless asked for.
+TEST_F(Tr2tool, PackRefusesUnlistedOrNoMembersUnlessAllowed) {
+    write("x.txt", bytes("x"));
+    write("y.txt", bytes("y"));
+    write("desc.txt", bytes("FILE_0=x.txt\n"));
+    const struct {
+        std::vector<std::string> args;
+        int code;
+        std::string out, err;
+    } cases[] = {
+        {{"out.tr2", "desc.txt", "x.txt"}, 0, "out.tr2: 1 member, 14 bytes packed into", ""},
+        {{"out.tr2", "desc.txt", "x.txt", "y.txt"},
+         2,
+         "",
+         "tr2tool pack: 'y.txt' is not listed under a FILE_ or ICON_ key\n"
+         "tr2tool pack: out.tr2: members that no FILE_ or ICON_ key lists are never found"},
+        {{"out.tr2", "desc.txt"}, 2, "", "tr2tool pack: out.tr2: no member files given"},
+        {{"--allow-unlisted", "out.tr2", "desc.txt", "x.txt", "y.txt"},
+         0,
+         "out.tr2: 2 members,",
+         "tr2tool pack: warning: 'y.txt' is not listed under a FILE_ or ICON_ key\n"},
+        {{"--allow-unlisted", "out.tr2", "desc.txt"},
+         0,
+         "out.tr2: 0 members,",
+         "tr2tool pack: warning: 'x.txt' is listed but not packed\n"},
+        {{"--nosuchoption", "out.tr2", "desc.txt", "x.txt"}, 2, "", "usage: tr2tool pack"},
+    };
+    for (const auto& c : cases) {
+        fs::remove(folder / "out.tr2");
+        std::vector<std::string> args = {"pack"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const ToolRun r = run(args);
+        EXPECT_EQ(r.code, c.code) << c.args.back() << r.err;
+        EXPECT_EQ(r.out.rfind(c.out, 0), 0u) << r.out;
+        EXPECT_EQ(r.err.rfind(c.err, 0), 0u) << r.err;
+        EXPECT_EQ(fs::exists(folder / "out.tr2"), c.code == 0);
+    }
 }
 
 TEST_F(Tr2tool, ListPrintsPairsThenMembers) {
@@ -224,17 +268,28 @@ TEST_F(Tr2tool, CheckSaysWhatIsWrong) {
 
     const Damage damages[] = {
         {"short", [](Bytes& f) { f.resize(40); },
-         "the file (40 bytes) is shorter than its header and first entry (64 bytes)"},
+         "not a TR2 archive: the file (40 bytes) is shorter than its header and first entry (64 "
+         "bytes)"},
         {"notwhole", [](Bytes& f) { put32(f, 16 + 32, 16 + 48 * 3 + 8); },
-         "the directory length 152 is not a multiple of 48"},
+         "not a TR2 archive: the directory length 152 is not a multiple of 48"},
         {"cutdirectory", [](Bytes& f) { f.resize(16 + 48 * 2 + 10); },
-         "the directory (3 entries) runs past the end of the file"},
+         "not a TR2 archive: the directory (3 entries) runs past the end of the file"},
         {"offset", [](Bytes& f) { put32(f, 16 + 96 + 32, 100000); },
          "entry 2 'b.bin': data at 100000 of 4 bytes runs past the end"},
         {"stored", [](Bytes& f) { put32(f, 16 + 48 + 36, 0x7FFFFFFF); },
          "entry 1 'a.txt': data at 186 of 2147483647 bytes runs past the end of the file"},
-        {"shortstream", [](Bytes& f) { put32(f, 16 + 48 + 40, 250); },
-         "entry 1 'a.txt': the LZSS stream gives 200 of its 250 bytes"},
+        {"shortstream", [](Bytes& f) { put32(f, 16 + 48 + 40, 210); },
+         "entry 1 'a.txt': the LZSS stream gives 200 of its 210 bytes"},
+        {"longstream", [](Bytes& f) { put32(f, 16 + 48 + 40, 217); },
+         "entry 1 'a.txt': an LZSS stream of 26 bytes cannot give 217 bytes"},
+        {"hugeraw",
+         [](Bytes& f) {
+             put32(f, 16 + 96 + 36, 0xFFFFFFFF);
+             put32(f, 16 + 96 + 40, 0xFFFFFFFF);
+         },
+         "entry 2 'b.bin': data at 212 of 4294967295 bytes runs past the end"},
+        {"hugedescription", [](Bytes& f) { put32(f, 16 + 40, 0xFFFFFFFF); },
+         "entry 0 (description): an LZSS stream of"},
         {"hugestream", [](Bytes& f) { put32(f, 16 + 48 + 40, 0xFFFFFFFF); },
          "entry 1 'a.txt': an LZSS stream of 26 bytes cannot give 4294967295 bytes"},
         {"unlisted", [](Bytes& f) { f[16 + 48 * 3 + 13] = 'X'; },  // ICON_0 becomes XCON_0
@@ -271,16 +326,57 @@ TEST_F(Tr2tool, UnpackAndListRefuseMalformedArchives) {
     put32(file, 16 + 48 + 32, 5000);
     write("bad.tr2", file);
     write("garbage.tr2", bytes("not an archive"));
-    for (const char* command : {"unpack", "list"}) {
-        for (const char* archive : {"bad.tr2", "garbage.tr2", "absent.tr2"}) {
+    // Entry 0 and entry 1 of these claim 4 GiB from a few bytes: refused without allocating.
+    Bytes huge = writeArchive("FILE_0=a\n", {archiveMember("a", "aaaa")});
+    put32(huge, 16 + 40, 0xFFFFFFFF);
+    write("hugedescription.tr2", huge);
+    huge = writeArchive("FILE_0=a\n", {archiveMember("a", "aaaa")});
+    put32(huge, 16 + 48 + 40, 0xFFFFFFFF);
+    write("hugemember.tr2", huge);
+    for (const char* command : {"unpack", "list", "check"}) {
+        for (const char* archive :
+             {"bad.tr2", "garbage.tr2", "absent.tr2", "hugedescription.tr2", "hugemember.tr2"}) {
             std::vector<std::string> args = {command, archive};
             if (std::string(command) == "unpack") args.push_back("out");
             const ToolRun r = run(args);
             EXPECT_EQ(r.code, 1) << command << " " << archive;
-            EXPECT_NE(r.err.find(archive), std::string::npos) << r.err;
+            EXPECT_NE((r.err + r.out).find(archive), std::string::npos) << r.err;
+            EXPECT_LT(r.seconds, 5.0) << command << " " << archive;
         }
     }
     EXPECT_FALSE(fs::exists(folder / "out"));
+}
+
+// Files that are no archive at all get one line that says so and why, whatever they hold.
+TEST_F(Tr2tool, ListAndCheckSayNotAnArchiveInOneLine) {
+    Bytes noise = randomBytes(60000, 7);
+    put32(noise, 16 + 32, 16 + 48 * 100000);  // a directory far past the end
+    write("noise.bin", noise);
+    Bytes zeros(60000, 0);
+    write("zeros.bin", zeros);
+    put32(zeros, 16 + 32, 16 + 48 * 2 + 1);
+    write("odd.bin", zeros);
+    const struct {
+        const char* file;
+        const char* why;
+    } cases[] = {
+        {"noise.bin", "the directory (100000 entries) runs past the end of the file (60000 bytes)"},
+        {"zeros.bin", "entry 0's data offset 0 lies inside the header or entry 0"},
+        {"odd.bin", "the directory length 97 is not a multiple of 48"},
+    };
+    for (const auto& c : cases) {
+        const std::string line = std::string(c.file) + ": not a TR2 archive: " + c.why + "\n";
+        const ToolRun check = run({"check", c.file});
+        EXPECT_EQ(check.code, 1);
+        EXPECT_EQ(check.out, line);
+        const ToolRun list = run({"list", c.file});
+        EXPECT_EQ(list.code, 1);
+        EXPECT_EQ(list.out, "");
+        EXPECT_EQ(list.err, line);
+        const ToolRun unpack = run({"unpack", c.file, "out"});
+        EXPECT_EQ(unpack.code, 1);
+        EXPECT_EQ(unpack.err, line);
+    }
 }
 
 TEST_F(Tr2tool, UnpackSkipsNamesThatLeaveTheFolder) {
@@ -311,9 +407,57 @@ TEST_F(Tr2tool, CatBehavesAsLoadFile) {
     EXPECT_EQ(bytes(r.out), noise);
     EXPECT_EQ(run({"cat", "i.psd"}).out, "icon");
     r = run({"cat", "absent.psd"});
-    EXPECT_EQ(r.code, 255);
+    EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "[TR2 System] ファイル absent.psd が見つかりません。\n");
+    EXPECT_EQ(r.err, "tr2tool cat: absent.psd: no archive in add-ons/ provides it\n");
+}
+
+TEST_F(Tr2tool, CatRefusesAMemberThatClaimsMoreThanItsBytesCanGive) {
+    fs::create_directories(folder / "add-ons");
+    Bytes file = writeArchive(
+        "FILE_0=big.bin\nFILE_1=ok.bin\n",
+        {archiveMember("big.bin", std::string(10, 'b'), true), archiveMember("ok.bin", "ok")});
+    // 10 stored bytes that claim 100 MB (kept far below 4 GiB: a regression writes it all).
+    put32(file, 16 + 48 + 40, 100000000);
+    write("add-ons/a.tr2", file);
+    const ToolRun r = run({"cat", "big.bin"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("add-ons/a.tr2: member 'big.bin' claims 100000000 bytes"),
+              std::string::npos)
+        << r.err;
+    EXPECT_LT(r.seconds, 5.0);
+    EXPECT_EQ(run({"cat", "ok.bin"}).out, "ok");
+}
+
+// Every command's page has one layout: usage line, what it does, arguments, options when it has
+// any, exit codes ending with 2 for wrong arguments.
+TEST_F(Tr2tool, HelpPagesShareOneLayout) {
+    const ToolRun help = run({"--help"});
+    std::istringstream list(help.out.substr(help.out.find("commands:\n") + 10));
+    std::string line;
+    int pages = 0;
+    while (std::getline(list, line)) {
+        const std::string command = line.substr(2, line.find(' ', 2) - 2);
+        if (command == "script-run") continue;  // laid out together with its lint options
+        ++pages;
+        const std::string page = run({command, "--help"}).out;
+        SCOPED_TRACE(command);
+        EXPECT_EQ(page.rfind("usage: tr2tool " + command + " ", 0), 0u) << page;
+        const size_t description = page.find("\n\n");
+        const size_t arguments = page.find("\n\narguments:\n  ");
+        const size_t options = page.find("\n\noptions:\n  ");
+        const size_t codes = page.find("\n\nexit codes:\n  0  ");
+        ASSERT_NE(codes, std::string::npos) << page;
+        EXPECT_LT(description, arguments) << page;
+        EXPECT_LT(arguments, codes) << page;
+        if (options != std::string::npos) EXPECT_LT(arguments, options);
+        if (options != std::string::npos) EXPECT_LT(options, codes);
+        EXPECT_NE(page.find("\n  2  wrong arguments", codes), std::string::npos) << page;
+        std::istringstream lines(page);
+        while (std::getline(lines, line)) EXPECT_LE(line.size(), 96u) << line;
+    }
+    EXPECT_GE(pages, 11);
 }
 
 TEST_F(Tr2tool, HelpUsageAndExitCodes) {

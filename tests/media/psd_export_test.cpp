@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -98,11 +99,25 @@ TEST(PsdExport, NamesInUtf8EmptyLayersAndErrors) {
     std::vector<uint8_t> grey = writePsd(doc);
     grey[25] = 1;
     writeBytes(folder / "grey.psd", grey.data(), grey.size());
+    std::vector<uint8_t> deep = writePsd(doc);
+    deep[23] = 16;  // ImageMagick's default depth
+    writeBytes(folder / "deep.psd", deep.data(), deep.size());
     writeText(folder / "text.psd", "not a picture");
-    for (const char* name : {"grey.psd", "text.psd", "absent.psd"}) {
-        r = run(folder, std::string("psd-export ") + name + " bad");
-        EXPECT_EQ(r.code, 1) << name;
-        EXPECT_NE(r.err.find(name), std::string::npos) << r.err;
+    const struct {
+        const char* name;
+        const char* message;
+    } errors[] = {
+        {"grey.psd", "not a layered 8-bit RGB PSD document"},
+        {"text.psd", "not a layered 8-bit RGB PSD document"},
+        {"deep.psd", "16-bit PSD: save it with 8 bits per channel"},
+        {"absent.psd", "no such file"},
+    };
+    for (const auto& e : errors) {
+        r = run(folder, std::string("psd-export ") + e.name + " bad");
+        EXPECT_EQ(r.code, 1) << e.name;
+        const std::string line = std::string("tr2tool psd-export: ") + e.name + ": " + e.message;
+        EXPECT_EQ(r.err.rfind(line, 0), 0u) << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     }
     EXPECT_EQ(run(folder, "psd-export ours.psd").code, 2);
     r = run(folder, "psd-export --help");

@@ -103,8 +103,9 @@ TEST_F(Tr2toolMedia, BadFilesAndArgumentsAreReportedByName) {
         {"render -o x.png --eye 1,2 other.tmb", 2, "usage: tr2tool render"},
         {"render -o x.png --bogus other.tmb", 2, "usage: tr2tool render"},
         {"render -o x.png --stage other.tmb part.tmb", 2, "usage: tr2tool render"},
-        {"render -o x.png missing.tmb", 1, "missing.tmb: not in ./add-ons/"},
-        {"render -o x.png --motion none.tsb other.tmb", 1, "none.tsb: not in ./add-ons/"},
+        {"render -o x.png missing.tmb", 1, "missing.tmb: no such file, and not in ./add-ons/"},
+        {"render -o x.png --motion none.tsb other.tmb", 1,
+         "none.tsb: no such file, and not in ./add-ons/"},
     };
     for (const auto& c : cases) {
         const ToolRun r = tr2tool(c.arguments);
@@ -144,6 +145,19 @@ TEST_F(Tr2toolMedia, RenderDrawsAnIndependentlyWrittenFigureAsTheFixedFunctionRu
         EXPECT_NEAR(static_cast<int>(p & 0xFF), blue, tolerance) << x << "," << y;
     }
     EXPECT_GT(samples, 10);
+
+    // The same files named by their paths on disk, with no add-ons at all, draw the same.
+    std::filesystem::remove_all("add-ons");
+    std::filesystem::create_directories("disk");
+    std::filesystem::rename("figure.tmb", "disk/figure.tmb");
+    std::filesystem::rename("figure.tsb", "disk/figure.tsb");
+    const ToolRun fromDisk = tr2tool(
+        "render -o disk.png --size 320x240 --light 0,0,-1 --motion disk/figure.tsb --time 1 "
+        "disk/figure.tmb");
+    ASSERT_EQ(fromDisk.code, 0) << fromDisk.err;
+    std::vector<uint32_t> diskPixels;
+    ASSERT_TRUE(readPng("disk.png", &width, &height, &diskPixels));
+    EXPECT_EQ(diskPixels, pixels);
 }
 
 // A stage object draws unlit: its vertex colour shows as it is, where the lit figure of the same

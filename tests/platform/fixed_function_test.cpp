@@ -283,6 +283,22 @@ TEST_F(FixedFunction, AlphaTestDiscardsTransparentTexelsAndBlendingMixes) {
     device->setTexture(0, nullptr);
 }
 
+// Releasing a texture or vertex buffer that is still bound unbinds it: the next draw finds no
+// texture (opaque white) and no stream, instead of reading freed memory.
+TEST_F(FixedFunction, ReleasingBoundResourcesUnbindsThem) {
+    auto red = solidTexture(device, 2, 2, 0xFFFF0000);
+    device->setTexture(0, red.get());
+    draw(quad(-1, 1, 0, -1, 0.5f));
+    red.reset();
+    draw(quad(0, 1, 1, -1, 0.5f, 0xFF00FF00));
+    h.readBack();
+    EXPECT_EQ(rgb(16, 32), 0xFF0000u);
+    EXPECT_EQ(rgb(48, 32), 0x00FF00u);  // vertex colour x white
+
+    buffers.clear();  // the stream source goes with its buffer
+    EXPECT_EQ(device->drawPrimitive(D3DPT_TRIANGLELIST, 0, 1), D3DERR_INVALIDCALL);
+}
+
 TEST_F(FixedFunction, DepthTestLessKeepsTheNearerSurface) {
     device->setRenderState(D3DRS_ZENABLE, 1);
     device->setRenderState(D3DRS_ZFUNC, D3DCMP_LESS);

@@ -1,7 +1,11 @@
 // The OpenGL render device on Mesa's software renderer: creation, clears, sprites, read-back.
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string>
+
 #include "platform/d3dx8_sprite.h"
+#include "platform/gl/gl_render_device.h"  // the device's OpenGL, to leave an error behind
 #include "tests/support/headless_device.h"
 
 TEST(RenderDevice, CreationSkipsTheInvalidPureSoftwareAttempt) {
@@ -24,13 +28,14 @@ TEST(RenderDevice, RejectsInvalidCreationRequests) {
     EXPECT_EQ(Direct3DCreate8(219), nullptr);
     D3DPRESENT_PARAMETERS p = h.graphics->presentParameters();
     std::unique_ptr<RenderDevice> device;
-    EXPECT_EQ(d3d->createDevice(0, D3DDEVTYPE_HAL, h.window.get(),
-                                D3DCREATE_SOFTWARE_VERTEXPROCESSING | D3DCREATE_HARDWARE_VERTEXPROCESSING,
-                                &p, &device),
-              D3DERR_INVALIDCALL);
+    EXPECT_EQ(
+        d3d->createDevice(0, D3DDEVTYPE_HAL, h.window.get(),
+                          D3DCREATE_SOFTWARE_VERTEXPROCESSING | D3DCREATE_HARDWARE_VERTEXPROCESSING,
+                          &p, &device),
+        D3DERR_INVALIDCALL);
     p.BackBufferFormat = D3DFMT_D16;
-    EXPECT_EQ(d3d->createDevice(0, D3DDEVTYPE_HAL, h.window.get(), D3DCREATE_SOFTWARE_VERTEXPROCESSING,
-                                &p, &device),
+    EXPECT_EQ(d3d->createDevice(0, D3DDEVTYPE_HAL, h.window.get(),
+                                D3DCREATE_SOFTWARE_VERTEXPROCESSING, &p, &device),
               D3DERR_INVALIDCALL);
     EXPECT_EQ(device, nullptr);
 }
@@ -93,7 +98,8 @@ TEST(RenderDevice, LocksStayInsideTheirResources) {
     HeadlessDevice d(64, 64);
     ASSERT_TRUE(d.ok());
     std::unique_ptr<Texture> texture;
-    ASSERT_EQ(d.device()->createTexture(8, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture), D3D_OK);
+    ASSERT_EQ(d.device()->createTexture(8, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture),
+              D3D_OK);
     D3DLOCKED_RECT locked;
     const RECT outside{0, 0, 9, 4};
     EXPECT_EQ(texture->lockRect(0, &locked, &outside, 0), D3DERR_INVALIDCALL);
@@ -106,8 +112,9 @@ TEST(RenderDevice, LocksStayInsideTheirResources) {
 
     EXPECT_EQ(d.device()->createTexture(0, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture),
               D3DERR_INVALIDCALL);
-    EXPECT_EQ(d.device()->createTexture(1 << 20, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture),
-              D3DERR_OUTOFVIDEOMEMORY);
+    EXPECT_EQ(
+        d.device()->createTexture(1 << 20, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture),
+        D3DERR_OUTOFVIDEOMEMORY);
 
     std::unique_ptr<VertexBuffer> buffer;
     ASSERT_EQ(d.device()->createVertexBuffer(156, 0, kModelVertexFormat, D3DPOOL_MANAGED, &buffer),
@@ -157,4 +164,49 @@ TEST(RenderDevice, ASpriteRewrittenBetweenTwoDrawsShowsEachPictureInTurn) {
     d.readBack();
     EXPECT_EQ(d.pixel(5, 4) & 0xFFFFFF, 0xFF0000u);
     EXPECT_EQ(d.pixel(5, 20) & 0xFFFFFF, 0x0000FFu);
+}
+
+// Sprite positions are render-target pixels whatever the viewport; the viewport only clips.
+TEST(RenderDevice, SpritesLandOnTargetPixelsInsideASmallerViewport) {
+    for (const bool plain : {false, true}) {
+        std::unique_ptr<PlainSprites> plainSprites;
+        if (plain) plainSprites = std::make_unique<PlainSprites>();
+        HeadlessDevice d(64, 64);
+        ASSERT_TRUE(d.ok());
+        auto green = solidTexture(d.device(), 8, 8, 0xFF00FF00);
+        auto big = solidTexture(d.device(), 300, 4, 0xFFFF0000);  // drawn from its own texture
+        d.device()->clear(D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+        ASSERT_EQ(d.device()->setViewport({16, 16, 32, 32, 0, 1}), D3D_OK);
+        ID3DXSprite* sprite = d.graphics->sprite();
+        const D3DXVECTOR2 inside{20, 24}, straddling{12, 12}, row{0, 40};
+        sprite->Begin();
+        sprite->Draw(green.get(), nullptr, nullptr, nullptr, 0, &inside, 0xFFFFFFFF);
+        sprite->Draw(green.get(), nullptr, nullptr, nullptr, 0, &straddling, 0xFFFFFFFF);
+        sprite->Draw(big.get(), nullptr, nullptr, nullptr, 0, &row, 0xFFFFFFFF);
+        sprite->End();
+        d.readBack();
+        auto rgb = [&](int x, int y) { return d.pixel(x, y) & 0xFFFFFF; };
+        EXPECT_EQ(rgb(20, 24), 0x00FF00u) << plain;
+        EXPECT_EQ(rgb(27, 31), 0x00FF00u) << plain;
+        EXPECT_EQ(rgb(28, 32), 0u) << plain;
+        EXPECT_EQ(rgb(16, 16), 0x00FF00u) << plain;  // the part inside the viewport
+        EXPECT_EQ(rgb(15, 15), 0u) << plain;         // clipped
+        EXPECT_EQ(rgb(16, 40), 0xFF0000u) << plain;
+        EXPECT_EQ(rgb(47, 43), 0xFF0000u) << plain;
+        EXPECT_EQ(rgb(48, 40), 0u) << plain;
+        EXPECT_EQ(rgb(15, 40), 0u) << plain;
+    }
+}
+
+// A GL error left behind by some earlier call is logged at present, not taken for a lost
+// device (which would keep the game from ever counting a frame as presented).
+TEST(RenderDevice, PresentReportsLeftoverErrorsWithoutLosingTheDevice) {
+    HeadlessDevice d(64, 64);
+    ASSERT_TRUE(d.ok());
+    glEnable(0x1234);  // GL_INVALID_ENUM
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(d.device()->present(), D3D_OK);
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("OpenGL error 0x0500"), std::string::npos) << log;
+    EXPECT_EQ(d.device()->present(), D3D_OK);
 }

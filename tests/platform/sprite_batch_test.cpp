@@ -113,18 +113,21 @@ TEST_P(SpriteBatch, HeldBackQuadsGoOutBeforeWhatMustSeeThem) {
     d->readBack();
     for (int i = 0; i < 12; ++i) EXPECT_EQ(rgb(i * 2 + 1, 21), uint32_t(20 * i + 10)) << i;
 
-    // A clear removes what was drawn before it, and a viewport change moves only later quads.
+    // A clear removes what was drawn before it, and a viewport change clips only later quads
+    // (their positions stay render-target pixels).
     draw(*d, red.get(), 0, 40);
     device->clear(D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
     draw(*d, blue.get(), 0, 0);
     draw(*d, red.get(), 16, 0);
     ASSERT_EQ(device->setViewport({32, 32, 32, 32, 0, 1}), D3D_OK);
-    draw(*d, red.get(), 0, 0);
+    draw(*d, red.get(), 0, 16);  // outside the viewport: clipped away
+    draw(*d, red.get(), 32, 32);
     ASSERT_EQ(device->setViewport({0, 0, 64, 64, 0, 1}), D3D_OK);
     d->readBack();
     EXPECT_EQ(rgb(2, 42), 0u);
     EXPECT_EQ(rgb(2, 2), 0x0000FFu);
     EXPECT_EQ(rgb(18, 2), 0xFF0000u);
+    EXPECT_EQ(rgb(2, 18), 0u);
     EXPECT_EQ(rgb(34, 34), 0xFF0000u);
 
     // A triangle list drawn between two sprites lies between them.

@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "platform/sdl_window.h"  // SDL, to push events as the system would
 #include "platform/window.h"
 
 namespace {
@@ -69,4 +70,37 @@ TEST(Window, MouseCoordinatesPackIntoSixteenBitHalves) {
     EXPECT_EQ(loWord(l), 800);
     EXPECT_EQ(hiWord(l), 600);
     EXPECT_EQ(signedHiWord(static_cast<uintptr_t>(static_cast<uint16_t>(-240)) << 16), -240);
+}
+
+// Events of a window that is not ours (a dialog, say) are dropped, never handed to ours: a
+// dialog's close box must not close the game.
+TEST(Window, EventsOfUnknownWindowsAreDropped) {
+    received.clear();
+    WindowDescription d;
+    d.outerWidth = 320;
+    d.outerHeight = 240;
+    d.procedure = recordingProcedure;
+    auto window = createWindow(d);
+    ASSERT_TRUE(window);
+    window->show();
+    Message m;
+    while (peekMessage(&m, true)) dispatchMessage(m);
+    received.clear();
+
+    const uint32_t ours = SDL_GetWindowID(static_cast<SDL_Window*>(window->nativeHandle()));
+    for (const uint32_t id : {ours + 1000, 0u, ours}) {
+        SDL_Event close{};
+        close.type = SDL_WINDOWEVENT;
+        close.window.windowID = id;
+        close.window.event = id == ours ? SDL_WINDOWEVENT_EXPOSED : SDL_WINDOWEVENT_CLOSE;
+        SDL_PushEvent(&close);
+        SDL_Event key{};
+        key.type = SDL_KEYDOWN;
+        key.key.windowID = id;
+        key.key.keysym.sym = SDLK_SPACE;
+        SDL_PushEvent(&key);
+    }
+    while (peekMessage(&m, true)) dispatchMessage(m);
+    EXPECT_EQ(received, (std::vector<uint32_t>{WM_PAINT, WM_KEYDOWN}));
+    EXPECT_FALSE(window->isDestroyed());
 }

@@ -242,6 +242,21 @@ TEST(ScriptArguments, ReadersTakeTokensUpToCommaOrSemicolon) {
     EXPECT_EQ(*e.state.position, '\0');
 }
 
+TEST(ScriptArguments, AmpersandBeforeATerminatorLeavesTheTerminator) {
+    TestEngine e;
+    e.setNames(sjis("太郎").c_str(), sjis("花子").c_str());
+    e.begin("&;a&,&9b;");
+    EXPECT_EQ(std::string(e.readString(".psd")), ".psd");
+    EXPECT_EQ(std::string(e.readString()), "a");
+    EXPECT_EQ(std::string(e.readString()), "b");  // an unknown selector puts in nothing
+    EXPECT_EQ(*e.state.position, '\0');
+
+    e.state.skip = true;
+    e.begin("%M&,0;%MSse1,0;");
+    e.frames(3);
+    EXPECT_EQ(e.sounds.requests, (Strings{"playMusic ", "playEffect se1"}));
+}
+
 TEST(ScriptSound, MusicLoopAndEffectCommandsRequestTheirChannels) {
     TestEngine e;
     e.state.skip = true;

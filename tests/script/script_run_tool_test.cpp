@@ -98,6 +98,13 @@ TEST(ScriptRunTool, FollowsOtherFilesRestartsAndQuits) {
               "QUIT\n");
 }
 
+TEST(ScriptRunTool, ANameOfSixteenFullWidthCharactersIsTypedWhole) {
+    const auto folder = scenarioFolder({{"script.txt", "&2%k"}});
+    const ToolRun run = scriptRun(folder, "--names あいうえおかきくけこさしすせそた,若葉");
+    EXPECT_EQ(run.code, 0);
+    EXPECT_EQ(run.out.substr(0, run.out.find('\n')), "PAGE: あいうえおかきくけこさしすせそた\\r");
+}
+
 TEST(ScriptRunTool, ScriptErrorsAndEndlessLoops) {
     const auto folder = scenarioFolder({
         {"script.txt", "あ%z"},

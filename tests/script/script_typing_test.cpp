@@ -159,12 +159,22 @@ TEST(ScriptTyping, SubstitutionIsTypedAtTheTypingSpeed) {
 }
 
 TEST(ScriptTyping, NamesAreCutToTheSettingsFieldAtACharacterBoundary) {
-    TestEngine e;
-    e.setNames(sjis(repeat("あ", 20)).c_str(), "abc");
-    EXPECT_EQ(std::string(e.state.substitutions[2]), sjis(repeat("あ", 15)));
-    EXPECT_EQ(std::string(e.state.substitutions[1]),
-              "\x02"
-              "abc\r");
+    struct Case {
+        std::string name;
+        std::string kept;
+    };
+    const Case cases[] = {
+        {sjis(repeat("あ", 16)), sjis(repeat("あ", 16))},  // 32 bytes: the whole field
+        {sjis(repeat("あ", 20)), sjis(repeat("あ", 16))},
+        {"a" + sjis(repeat("あ", 16)), "a" + sjis(repeat("あ", 15))},  // no lead byte left alone
+        {"abc", "abc"},
+    };
+    for (const Case& c : cases) {
+        TestEngine e;
+        e.setNames(c.name.c_str(), c.name.c_str());
+        EXPECT_EQ(std::string(e.state.substitutions[2]), c.kept) << c.name;
+        EXPECT_EQ(std::string(e.state.substitutions[1]), "\x02" + c.kept + "\r") << c.name;
+    }
 }
 
 TEST(ScriptTyping, SkipTypesWithoutDelayButStillOneCommandPerFrame) {

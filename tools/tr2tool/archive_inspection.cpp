@@ -15,12 +15,6 @@ std::string entryLabel(const ArchiveDirectory& directory, size_t index) {
            "'";
 }
 
-// Whether a stream of `streamSize` bytes can expand to `expandedSize` bytes at all: a flag byte
-// and eight 2-byte references of 18 bytes give 144 bytes from 17.
-bool canExpandTo(size_t streamSize, uint32_t expandedSize) {
-    return expandedSize / 144 <= streamSize / 17 + 1;
-}
-
 // How many bytes a stream really expands to, up to `expandedSize`.
 size_t expandedLength(const uint8_t* stream, size_t streamSize, uint32_t expandedSize) {
     std::vector<uint8_t> out(expandedSize);
@@ -42,31 +36,37 @@ std::vector<uint8_t> entryBytes(const LoadedArchive& archive, const ArchiveEntry
     return bytes;
 }
 
-std::vector<std::string> layoutProblems(const LoadedArchive& archive) {
-    std::vector<std::string> problems;
+std::string notAnArchiveReason(const LoadedArchive& archive) {
     const uint64_t size = archive.bytes.size();
     if (size < kArchivePrefixSize) {
-        problems.push_back("the file (" + std::to_string(size) +
-                           " bytes) is shorter than its header and first entry (64 bytes)");
-        return problems;
+        return "the file (" + std::to_string(size) +
+               " bytes) is shorter than its header and first entry (64 bytes)";
     }
     const ArchiveDirectory& directory = archive.directory;
     const uint32_t descriptionOffset = directory.entries[0].dataOffset;
+    if (descriptionOffset < kArchivePrefixSize) {
+        return "entry 0's data offset " + std::to_string(descriptionOffset) +
+               " lies inside the header or entry 0";
+    }
+    if ((descriptionOffset - kArchiveHeaderSize) % kArchiveEntrySize != 0) {
+        return "the directory length " + std::to_string(descriptionOffset - kArchiveHeaderSize) +
+               " is not a multiple of 48";
+    }
     const uint64_t directoryEnd =
         kArchiveHeaderSize + uint64_t{directory.declaredCount} * kArchiveEntrySize;
-    if (descriptionOffset < kArchivePrefixSize) {
-        problems.push_back("entry 0's data offset " + std::to_string(descriptionOffset) +
-                           " lies inside the header or entry 0");
-    } else if ((descriptionOffset - kArchiveHeaderSize) % kArchiveEntrySize != 0) {
-        problems.push_back("the directory length " +
-                           std::to_string(descriptionOffset - kArchiveHeaderSize) +
-                           " is not a multiple of 48");
-    }
     if (directoryEnd > size) {
-        problems.push_back("the directory (" + std::to_string(directory.declaredCount) +
-                           " entries) runs past the end of the file (" + std::to_string(size) +
-                           " bytes)");
+        return "the directory (" + std::to_string(directory.declaredCount) +
+               " entries) runs past the end of the file (" + std::to_string(size) + " bytes)";
     }
+    return "";
+}
+
+std::vector<std::string> layoutProblems(const LoadedArchive& archive) {
+    const std::string notAnArchive = notAnArchiveReason(archive);
+    if (!notAnArchive.empty()) return {"not a TR2 archive: " + notAnArchive};
+    std::vector<std::string> problems;
+    const uint64_t size = archive.bytes.size();
+    const ArchiveDirectory& directory = archive.directory;
     for (size_t i = 0; i < directory.entries.size(); ++i) {
         const ArchiveEntry& entry = directory.entries[i];
         const std::string label = entryLabel(directory, i);
@@ -82,7 +82,7 @@ std::vector<std::string> layoutProblems(const LoadedArchive& archive) {
             continue;
         }
         if (isRawMember(entry)) continue;
-        if (!canExpandTo(entry.storedSize, entry.expandedSize)) {
+        if (!expandedSizeIsPossible(entry, entry.storedSize)) {
             problems.push_back(label + ": an LZSS stream of " + std::to_string(entry.storedSize) +
                                " bytes cannot give " + std::to_string(entry.expandedSize) +
                                " bytes");

@@ -18,9 +18,14 @@ bool loadArchive(const std::string& path, LoadedArchive* archive);
 // A member's (or, for entry 0, the description's) bytes as the game reads them.
 std::vector<uint8_t> entryBytes(const LoadedArchive& archive, const ArchiveEntry& entry);
 
-// Everything that makes a reader see something other than what the entries claim: a short
-// file, a directory that is cut or not made of whole entries, names without their NUL, data
-// past the end of the file, LZSS streams that do not expand to the expanded size.
+// Why the file cannot be an archive at all: shorter than a header and entry 0, entry 0's data
+// offset not ending a directory of whole entries, or a directory past the end of the file.
+// Empty when it can be one.
+std::string notAnArchiveReason(const LoadedArchive& archive);
+
+// Everything that makes a reader see something other than what the entries claim: names
+// without their NUL, data past the end of the file, LZSS streams that do not expand to the
+// expanded size. A file that is no archive gives the one line "not a TR2 archive: REASON".
 std::vector<std::string> layoutProblems(const LoadedArchive& archive);
 
 // A member name as terminal and file-system text (UTF-8), from its CP932 bytes.

@@ -11,15 +11,28 @@
 namespace {
 constexpr const char* kUsage =
     "usage: tr2tool cat NAME\n"
-    "  Looks NAME up in the archives of ./add-ons/ as the game does and writes its bytes to\n"
-    "  stdout. A name that no archive provides shows the game's missing-file message and\n"
-    "  exits with 255.\n";
+    "\n"
+    "Looks NAME up in the archives of ./add-ons/ as the game does and writes its bytes to\n"
+    "stdout.\n"
+    "\n"
+    "arguments:\n"
+    "  NAME  a content file name (UTF-8), for example script.txt\n"
+    "\n"
+    "exit codes:\n"
+    "  0  written\n"
+    "  1  no archive provides NAME, or stdout cannot be written\n"
+    "  2  wrong arguments\n";
 
 int runCat(const std::vector<std::string>& args) {
     if (args.size() != 1) return kToolUsage;
     buildCatalogue();
     size_t size = 0;
-    char* data = loadFile(utf8ToCp932(args[0]).c_str(), &size);
+    char* data = findFile(utf8ToCp932(args[0]).c_str(), &size);
+    if (!data) {
+        std::fprintf(stderr, "tr2tool cat: %s: no archive in add-ons/ provides it\n",
+                     args[0].c_str());
+        return kToolFailure;
+    }
     const bool written = std::fwrite(data, 1, size, stdout) == size && std::fflush(stdout) == 0;
     std::free(data);
     if (!written) {

@@ -13,14 +13,27 @@
 namespace {
 constexpr const char* kUsage =
     "usage: tr2tool check ARCHIVE...\n"
-    "  Checks that each archive's offsets and sizes lie inside the file and its LZSS streams\n"
-    "  give their expanded sizes, that its description parses, that every FILE_ and ICON_ name\n"
-    "  is in the directory, and that every member is listed and reachable. Prints one line per\n"
-    "  problem (or 'ARCHIVE: ok') and exits with 1 when any archive has a problem.\n";
+    "\n"
+    "Checks that each archive's offsets and sizes lie inside the file and its LZSS streams\n"
+    "give their expanded sizes, that its description parses, that every FILE_ and ICON_ name\n"
+    "is in the directory, and that every member is listed and reachable. Prints one line per\n"
+    "problem, or \"ARCHIVE: ok\".\n"
+    "\n"
+    "arguments:\n"
+    "  ARCHIVE...  the .tr2 archives to check\n"
+    "\n"
+    "exit codes:\n"
+    "  0  every archive is ok\n"
+    "  1  some archive is unreadable, not an archive or has a problem\n"
+    "  2  wrong arguments\n";
 
 std::vector<std::string> listingProblems(const LoadedArchive& archive) {
     std::vector<std::string> problems;
-    const std::vector<uint8_t> text = entryBytes(archive, archive.directory.entries[0]);
+    const ArchiveEntry& first = archive.directory.entries[0];
+    // A description whose size is damage is reported with the layout; nothing is listed then.
+    if (!expandedSizeIsPossible(first, storedBytesPresent(first, archive.bytes.size())))
+        return problems;
+    const std::vector<uint8_t> text = entryBytes(archive, first);
     const std::string description(text.begin(), text.end());
     std::string problem;
     if (!checkKeyValueText(description.c_str(), &problem)) {
@@ -59,7 +72,7 @@ int runCheck(const std::vector<std::string>& args) {
             continue;
         }
         std::vector<std::string> problems = layoutProblems(archive);
-        if (archive.bytes.size() >= kArchivePrefixSize) {
+        if (notAnArchiveReason(archive).empty()) {
             for (std::string& p : listingProblems(archive)) problems.push_back(std::move(p));
         }
         for (const std::string& p : problems) std::printf("%s: %s\n", path.c_str(), p.c_str());

@@ -116,10 +116,19 @@ extern const ToolCommand kFontBuildCommand = {
     "font-build",
     "render \"font.bin\" (32 x 32 glyphs of JIS X 0208) from a TrueType font",
     "usage: tr2tool font-build FONT.ttf OUT.bin\n"
-    "Renders every double-byte CP932 character of the JIS X 0208 rows (lead bytes 0x81-0x9F and\n"
-    "0xE0-0xEA) with FreeType into a 32 x 32 alpha glyph, the em square centred and every glyph\n"
-    "on one baseline, and writes them as the bitmap font OUT.bin. Prints each character the font\n"
-    "lacks and the glyph count.\n"
-    "Exit codes: 0 done, 1 unreadable font or unwritable output, 2 wrong arguments.\n",
+    "\n"
+    "Renders every double-byte CP932 character of the JIS X 0208 rows (lead bytes 0x81-0x9F\n"
+    "and 0xE0-0xEA) with FreeType into a 32 x 32 alpha glyph, the em square centred and every\n"
+    "glyph on one baseline, and writes them as the bitmap font OUT.bin. Prints each character\n"
+    "the font lacks and the glyph count.\n"
+    "\n"
+    "arguments:\n"
+    "  FONT.ttf  a TrueType or OpenType font\n"
+    "  OUT.bin   the bitmap font to write\n"
+    "\n"
+    "exit codes:\n"
+    "  0  written\n"
+    "  1  unreadable font or unwritable output\n"
+    "  2  wrong arguments\n",
     run,
 };

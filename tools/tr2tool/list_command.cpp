@@ -11,8 +11,18 @@
 namespace {
 constexpr const char* kUsage =
     "usage: tr2tool list ARCHIVE\n"
-    "  Prints the description's pairs as KEY=VALUE, an empty line, then one line per member:\n"
-    "  name, stored size and expanded size, separated by tabs (text converted to UTF-8).\n";
+    "\n"
+    "Prints the description's pairs as KEY=VALUE, an empty line, then one line per member:\n"
+    "name, stored size and expanded size, separated by tabs (text converted to UTF-8).\n"
+    "\n"
+    "arguments:\n"
+    "  ARCHIVE  a .tr2 archive\n"
+    "\n"
+    "exit codes:\n"
+    "  0  listed\n"
+    "  1  ARCHIVE is unreadable, not an archive, damaged or has a malformed description (the\n"
+    "     problems are printed on stderr)\n"
+    "  2  wrong arguments\n";
 
 int runList(const std::vector<std::string>& args) {
     if (args.size() != 1) return kToolUsage;
@@ -23,10 +33,13 @@ int runList(const std::vector<std::string>& args) {
         return kToolFailure;
     }
     const std::vector<std::string> problems = layoutProblems(archive);
-    const std::vector<uint8_t> text = entryBytes(archive, archive.directory.entries[0]);
-    const std::string description(text.begin(), text.end());
+    std::string description;
     std::string descriptionProblem;
-    if (problems.empty()) checkKeyValueText(description.c_str(), &descriptionProblem);
+    if (problems.empty()) {
+        const std::vector<uint8_t> text = entryBytes(archive, archive.directory.entries[0]);
+        description.assign(text.begin(), text.end());
+        checkKeyValueText(description.c_str(), &descriptionProblem);
+    }
     if (!problems.empty() || !descriptionProblem.empty()) {
         for (const std::string& p : problems)
             std::fprintf(stderr, "%s: %s\n", path.c_str(), p.c_str());

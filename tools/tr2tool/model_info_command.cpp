@@ -10,9 +10,17 @@
 namespace {
 constexpr const char* kUsage =
     "usage: tr2tool model-info FILE.tmb\n"
-    "  Prints the counts, names and sizes of a TMB model's textures, materials, meshes (with\n"
-    "  their draw ranges), bones and placements. FILE is a path, or else a name looked up in\n"
-    "  the archives of ./add-ons/. A malformed file is reported and exits with 1.\n";
+    "\n"
+    "Prints the counts, names and sizes of a TMB model's textures, materials, meshes (with\n"
+    "their draw ranges), bones and placements.\n"
+    "\n"
+    "arguments:\n"
+    "  FILE.tmb  a path, or else a name looked up in the archives of ./add-ons/\n"
+    "\n"
+    "exit codes:\n"
+    "  0  printed\n"
+    "  1  no such file, or a malformed model\n"
+    "  2  wrong arguments\n";
 
 void printColour(const char* label, const D3DCOLORVALUE& c) {
     std::printf(" %s %g %g %g %g", label, static_cast<double>(c.r), static_cast<double>(c.g),

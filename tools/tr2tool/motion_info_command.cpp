@@ -5,19 +5,24 @@
 #include <vector>
 
 #include "media/motion.h"
+#include "platform/ascii_text.h"
 #include "tools/tr2tool/command.h"
 #include "tools/tr2tool/content_files.h"
 
 namespace {
 constexpr const char* kUsage =
     "usage: tr2tool motion-info FILE\n"
-    "  Prints the bone count, frame count, loop start and locator names of a motion: TSS text\n"
-    "  when FILE ends in \".tss\", TSB otherwise. FILE is a path, or else a name looked up in\n"
-    "  the archives of ./add-ons/. A malformed file is reported and exits with 1.\n";
-
-bool endsWithTss(const std::string& name) {
-    return name.size() >= 4 && name.compare(name.size() - 4, 4, ".tss") == 0;
-}
+    "\n"
+    "Prints the bone count, frame count, loop start and locator names of a motion: TSS text\n"
+    "when FILE ends in \".tss\", TSB otherwise.\n"
+    "\n"
+    "arguments:\n"
+    "  FILE  a path, or else a name looked up in the archives of ./add-ons/\n"
+    "\n"
+    "exit codes:\n"
+    "  0  printed\n"
+    "  1  no such file, or a malformed motion\n"
+    "  2  wrong arguments\n";
 
 int runMotionInfo(const std::vector<std::string>& args) {
     if (args.size() != 1) return kToolUsage;
@@ -29,7 +34,7 @@ int runMotionInfo(const std::vector<std::string>& args) {
         return kToolFailure;
     }
     Motion motion;
-    const bool text = endsWithTss(file);
+    const bool text = endsWith(file, ".tss");
     char* block = mallocBlock(bytes);
     int result;
     if (text) {

@@ -11,16 +11,30 @@
 #include "archive/catalogue.h"
 #include "audio/ogg_source.h"
 #include "audio/sound_system.h"
+#include "platform/ascii_text.h"
 #include "platform/encoding.h"
 #include "tools/tr2tool/command.h"
 
 namespace {
 constexpr const char* kUsage =
     "usage: tr2tool play [--loop] [--volume 0-100] [--seconds S] NAME\n"
-    "  Plays NAME, an Ogg Vorbis file (\"*.ogg\") of the archives in ./add-ons/, through the\n"
-    "  game's stream player at the volume setting (default 100), for S seconds or until it\n"
-    "  has ended (looping: until S seconds), then shuts sound down as the game does. The\n"
-    "  output follows SDL_AUDIODRIVER (for example disk, with SDL_DISKAUDIOFILE=path).\n";
+    "\n"
+    "Plays an Ogg Vorbis file through the game's stream player, then shuts sound down as the\n"
+    "game does. The output follows SDL_AUDIODRIVER (for example disk, with\n"
+    "SDL_DISKAUDIOFILE=path).\n"
+    "\n"
+    "arguments:\n"
+    "  NAME         an \"*.ogg\" file of the archives in ./add-ons/\n"
+    "\n"
+    "options:\n"
+    "  --loop       play it in a loop (until S seconds)\n"
+    "  --volume V   the volume setting, 0 to 100 (default 100)\n"
+    "  --seconds S  stop after S seconds (default: at its end)\n"
+    "\n"
+    "exit codes:\n"
+    "  0  played\n"
+    "  1  NAME is missing, not an .ogg name or not Ogg Vorbis, or no sound device\n"
+    "  2  wrong arguments\n";
 
 struct PlayOptions {
     bool loop = false;
@@ -60,8 +74,7 @@ bool parseOptions(const std::vector<std::string>& args, PlayOptions* o) {
 // Says why the file cannot play, or returns an empty text when it can.
 std::string playProblem(const std::string& name) {
     if (!fileSize(name.c_str())) return "not found in ./add-ons/ (or empty)";
-    if (name.size() < 4 || name.compare(name.size() - 4, 4, ".ogg") != 0)
-        return "not an .ogg name: the player plays only \"*.ogg\" files";
+    if (!endsWith(name, ".ogg")) return "not an .ogg name: the player plays only \"*.ogg\" files";
     size_t size = 0;
     char* data = loadFile(name.c_str(), &size);
     MemoryStream file(data, static_cast<uint32_t>(size));

@@ -1,5 +1,6 @@
 // tr2tool psd-export: every layer of a PSD document as a PNG, with its placement on stdout.
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -11,34 +12,54 @@
 #include "tools/writers/png_writer.h"
 
 namespace {
+constexpr const char* kPrefix = "tr2tool psd-export";
+
+// The channel depth of a PSD header (signature "8BPS", depth at offset 22), 0 for anything else.
+int psdDepth(const std::vector<uint8_t>& bytes) {
+    if (bytes.size() < 26 || std::memcmp(bytes.data(), "8BPS", 4) != 0) return 0;
+    return bytes[22] << 8 | bytes[23];
+}
+
 int run(const std::vector<std::string>& args) {
     if (args.size() != 2) return kToolUsage;
     const std::string& path = args[0];
     std::vector<uint8_t> bytes;
+    std::error_code exists;
+    if (!std::filesystem::exists(path, exists)) {
+        std::fprintf(stderr, "%s: %s: no such file\n", kPrefix, path.c_str());
+        return kToolFailure;
+    }
     if (!readWholeFile(path, &bytes)) {
-        std::fprintf(stderr, "%s: cannot be read\n", path.c_str());
+        std::fprintf(stderr, "%s: %s: cannot be read\n", kPrefix, path.c_str());
         return kToolFailure;
     }
     const int count = countPsdLayers(bytes.data(), bytes.size());
     if (count < 0) {
-        std::fprintf(stderr,
-                     "%s: not a layered 8-bit RGB PSD document (or its layer records are cut "
-                     "short)\n",
-                     path.c_str());
+        if (psdDepth(bytes) == 16) {
+            std::fprintf(stderr, "%s: %s: 16-bit PSD: save it with 8 bits per channel\n", kPrefix,
+                         path.c_str());
+        } else {
+            std::fprintf(stderr,
+                         "%s: %s: not a layered 8-bit RGB PSD document (or its layer records are "
+                         "cut short)\n",
+                         kPrefix, path.c_str());
+        }
         return kToolFailure;
     }
     const std::filesystem::path folder = args[1];
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (!std::filesystem::is_directory(folder)) {
-        std::fprintf(stderr, "%s: cannot create the folder\n", folder.string().c_str());
+        std::fprintf(stderr, "%s: %s: cannot create the folder\n", kPrefix,
+                     folder.string().c_str());
         return kToolFailure;
     }
     for (int i = 0; i < count; ++i) {
         PsdLayer* layer = readPsdLayer(bytes.data(), bytes.size(), i);
         if (!layer) {
-            std::fprintf(stderr, "%s: layer %d is larger than %d x %d pixels and is not decoded\n",
-                         path.c_str(), i, kMaxPsdLayerSide, kMaxPsdLayerSide);
+            std::fprintf(stderr,
+                         "%s: %s: layer %d is larger than %d x %d pixels and is not decoded\n",
+                         kPrefix, path.c_str(), i, kMaxPsdLayerSide, kMaxPsdLayerSide);
             return kToolFailure;
         }
         char name[16];
@@ -51,7 +72,7 @@ int run(const std::vector<std::string>& args) {
                         layer->left, layer->top, layer->width, layer->height, layer->opacity);
         freePsdLayer(layer);
         if (!written) {
-            std::fprintf(stderr, "%s\n", message.c_str());
+            std::fprintf(stderr, "%s: %s\n", kPrefix, message.c_str());
             return kToolFailure;
         }
     }
@@ -63,9 +84,19 @@ extern const ToolCommand kPsdExportCommand = {
     "psd-export",
     "write every layer of a PSD document as DIR/000.png, 001.png, ...",
     "usage: tr2tool psd-export FILE.psd DIR\n"
-    "Decodes every layer of FILE.psd as the game does (pixels whose alpha is 0 become 0) and\n"
-    "writes layer N as DIR/NNN.png (an empty layer as one transparent pixel). Prints one line\n"
-    "per layer, tab-separated: index, name (UTF-8), left, top, width, height, opacity.\n"
-    "Exit codes: 0 done, 1 unreadable or refused document, 2 wrong arguments.\n",
+    "\n"
+    "Decodes every layer of an 8-bit RGB PSD document as the game does (pixels whose alpha is\n"
+    "0 become 0) and writes layer N as DIR/NNN.png (an empty layer as one transparent pixel).\n"
+    "Prints one line per layer, tab-separated: index, name (UTF-8), left, top, width, height,\n"
+    "opacity.\n"
+    "\n"
+    "arguments:\n"
+    "  FILE.psd  the document\n"
+    "  DIR       the folder to write into (created when missing)\n"
+    "\n"
+    "exit codes:\n"
+    "  0  written\n"
+    "  1  no such file, an unreadable or refused document, or a PNG cannot be written\n"
+    "  2  wrong arguments\n",
     run,
 };

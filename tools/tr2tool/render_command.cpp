@@ -1,11 +1,17 @@
 // tr2tool render: draws a figure from ./add-ons/ through the real render device into a PNG.
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "app/settings.h"
+#include "archive/archive_directory.h"
+#include "archive/catalogue.h"
 #include "gfx/graphics_device.h"
 #include "media/model_instance.h"
 #include "media/motion.h"
@@ -13,19 +19,35 @@
 #include "platform/window.h"
 #include "tools/tr2tool/command.h"
 #include "tools/tr2tool/content_files.h"
+#include "tools/tr2tool/tool_files.h"
+#include "tools/writers/archive_writer.h"
 #include "tools/writers/png_writer.h"
 
 namespace {
 constexpr const char* kUsage =
-    "usage: tr2tool render -o OUT.png [--size 800x600] [--eye x,y,z] [--target x,y,z]\n"
-    "                      [--light x,y,z] [--motion NAME] [--time SECONDS] [--stage] BODY.tmb "
-    "[PART.tmb...]\n"
-    "  Draws a figure as the game does: BODY from the archives of ./add-ons/ as the body, each\n"
-    "  PART in slots 1, 2, ..., the motion set on the body and played for SECONDS, lighting on\n"
-    "  with one white directional light shining along --light. Defaults: eye 0,8,15, target\n"
-    "  0,8,0, light 0,-1,-1, time 0, no motion. Runs headless (SDL_VIDEODRIVER=offscreen unless\n"
-    "  set). With --stage, BODY is drawn as the game draws a stage object: unlit, without parts.\n"
-    "  A missing or malformed file is reported and exits with 1.\n";
+    "usage: tr2tool render -o OUT.png [options] BODY.tmb [PART.tmb...]\n"
+    "\n"
+    "Draws a figure as the game does, headless (SDL_VIDEODRIVER=offscreen unless set): BODY\n"
+    "as the body, each PART in slots 1, 2, ..., the motion set on the body and played for\n"
+    "--time seconds, lighting on with one white directional light.\n"
+    "\n"
+    "arguments:\n"
+    "  BODY.tmb, PART.tmb  paths, or else names looked up in the archives of ./add-ons/\n"
+    "\n"
+    "options:\n"
+    "  -o OUT.png          the picture to write (required)\n"
+    "  --size WxH          back-buffer size (default 800x600)\n"
+    "  --eye x,y,z         camera position (default 0,8,15)\n"
+    "  --target x,y,z      point looked at (default 0,8,0)\n"
+    "  --light x,y,z       direction the light shines along (default 0,-1,-1)\n"
+    "  --motion NAME       a TSS/TSB motion: a path, or else a name in ./add-ons/\n"
+    "  --time SECONDS      how far the motion has played (default 0)\n"
+    "  --stage             draw BODY as the game draws a stage object: unlit, without parts\n"
+    "\n"
+    "exit codes:\n"
+    "  0  written\n"
+    "  1  a missing or malformed file, no render device, or OUT.png cannot be written\n"
+    "  2  wrong arguments\n";
 
 struct RenderOptions {
     std::string output;
@@ -75,12 +97,71 @@ bool parseOptions(const std::vector<std::string>& args, RenderOptions* o) {
            (!o->stage || o->models.size() == 1);
 }
 
+// Models and motions named by a path on disk: packed into a temporary archive that the
+// catalogue searches first, and loaded by their base names from then on.
+class DiskFiles {
+public:
+    DiskFiles() = default;
+    DiskFiles(const DiskFiles&) = delete;
+    DiskFiles& operator=(const DiskFiles&) = delete;
+    ~DiskFiles() {
+        std::error_code ec;
+        if (!path_.empty()) std::filesystem::remove(path_, ec);
+    }
+
+    bool offer(RenderOptions* o) {
+        std::vector<std::string*> names;
+        for (std::string& m : o->models) names.push_back(&m);
+        if (!o->motion.empty()) names.push_back(&o->motion);
+        std::vector<ArchiveMember> members;
+        for (std::string* name : names) {
+            std::error_code ec;
+            if (!std::filesystem::is_regular_file(*name, ec)) continue;
+            ArchiveMember member;
+            const std::string base = std::filesystem::path(*name).filename().string();
+            member.name = utf8ToCp932(base);
+            if (!readWholeFile(*name, &member.data)) {
+                std::fprintf(stderr, "tr2tool render: %s: cannot be read\n", name->c_str());
+                return false;
+            }
+            bool repeated = false;
+            for (const ArchiveMember& m : members) {
+                if (!memberNamesEqual(m.name.c_str(), member.name.c_str())) continue;
+                if (m.data != member.data) {
+                    std::fprintf(stderr, "tr2tool render: %s: another file is also named %s\n",
+                                 name->c_str(), base.c_str());
+                    return false;
+                }
+                repeated = true;
+            }
+            if (!repeated) members.push_back(std::move(member));
+            *name = base;
+        }
+        if (members.empty()) return true;
+        addOnsHold("");  // builds the catalogue, which the temporary archive then goes before
+        path_ = std::filesystem::temp_directory_path() /
+                ("tr2tool-render-" + std::to_string(getpid()) + ".tr2");
+        std::string error;
+        if (!writeArchiveFile(path_, fileListDescription(members), members, &error) ||
+            !addArchiveFirst(path_.c_str())) {
+            std::fprintf(stderr, "tr2tool render: the files from disk cannot be staged: %s\n",
+                         error.c_str());
+            return false;
+        }
+        return true;
+    }
+
+private:
+    std::filesystem::path path_;
+};
+
 // Reads every file the figure needs before anything is drawn, so that a missing or malformed
 // one is reported by name instead of ending the program in the lookup or drawing nothing.
 bool checkContent(const RenderOptions& o) {
     for (const std::string& name : o.models) {
         if (!addOnsHold(utf8ToCp932(name))) {
-            std::fprintf(stderr, "tr2tool render: %s: not in ./add-ons/\n", name.c_str());
+            std::fprintf(stderr, "tr2tool render: %s: no such file, and not in ./add-ons/\n",
+                         name.c_str());
             return false;
         }
         Model probe;
@@ -93,7 +174,8 @@ bool checkContent(const RenderOptions& o) {
     }
     if (!o.motion.empty()) {
         if (!addOnsHold(utf8ToCp932(o.motion))) {
-            std::fprintf(stderr, "tr2tool render: %s: not in ./add-ons/\n", o.motion.c_str());
+            std::fprintf(stderr, "tr2tool render: %s: no such file, and not in ./add-ons/\n",
+                         o.motion.c_str());
             return false;
         }
         Motion probe;
@@ -128,7 +210,8 @@ std::vector<uint32_t> argbPixels(const BackBufferImage& image) {
 int runRender(const std::vector<std::string>& args) {
     RenderOptions o;
     if (!parseOptions(args, &o)) return kToolUsage;
-    if (!checkContent(o)) return kToolFailure;
+    DiskFiles diskFiles;
+    if (!diskFiles.offer(&o) || !checkContent(o)) return kToolFailure;
 
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     resetSettings();

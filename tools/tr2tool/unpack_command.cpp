@@ -14,9 +14,20 @@
 namespace {
 constexpr const char* kUsage =
     "usage: tr2tool unpack ARCHIVE DIR\n"
-    "  Writes every member of ARCHIVE as DIR/NAME and its description as DIR/KEYVALUE.\n"
-    "  Names are converted from Shift-JIS to UTF-8. A member whose name a lookup never reaches\n"
-    "  (a later one of two names equal ignoring case) is skipped with a warning.\n";
+    "\n"
+    "Writes every member of ARCHIVE as DIR/NAME (names converted from Shift-JIS to UTF-8) and\n"
+    "its description as DIR/KEYVALUE. A member that a lookup never reaches (the later of two\n"
+    "names equal ignoring case) is skipped with a warning.\n"
+    "\n"
+    "arguments:\n"
+    "  ARCHIVE  a .tr2 archive\n"
+    "  DIR      the folder to write into (created when missing)\n"
+    "\n"
+    "exit codes:\n"
+    "  0  written\n"
+    "  1  ARCHIVE is unreadable, not an archive or damaged (then nothing is written), or a member\n"
+    "     cannot be written\n"
+    "  2  wrong arguments\n";
 
 constexpr const char* kDescriptionFile = "KEYVALUE";
 
@@ -46,7 +57,9 @@ int runUnpack(const std::vector<std::string>& args) {
     if (!problems.empty()) {
         for (const std::string& p : problems)
             std::fprintf(stderr, "%s: %s\n", path.c_str(), p.c_str());
-        std::fprintf(stderr, "tr2tool unpack: %s is malformed; nothing written\n", path.c_str());
+        if (notAnArchiveReason(archive).empty())
+            std::fprintf(stderr, "tr2tool unpack: %s is malformed; nothing written\n",
+                         path.c_str());
         return kToolFailure;
     }
     std::error_code error;
