@@ -7,6 +7,7 @@
 
 #include <filesystem>
 
+#include "app/frame_timer.h"
 #include "archive/catalogue.h"
 #include "character/scrambled_file.h"
 #include "tests/character/wardrobe.h"
@@ -67,7 +68,9 @@ TEST_F(Coordinates, SaveThenLoadRestoresTheOutfitAndMarksItSeen) {
     setPart(&figure, 5, "nil.");
     setPart(&figure, 6, "skirt.tmb");
     setPart(&figure, 12, "hair02.tmb");
+    frameTimer().lastDuration = 5.0f;
     ASSERT_TRUE(loadCoordinate(&figure, 7, seen, variables, &panel));
+    EXPECT_EQ(frameTimer().lastDuration, 0.0f);  // the loading is not game time
     EXPECT_EQ(
         partNames(figure),
         expectedParts({{0, "body.tmb"}, {5, "top.tmb"}, {12, "hair01.tmb"}, {31, "tail.tmb"}}));

@@ -6,6 +6,7 @@
 
 #include <utility>
 
+#include "app/frame_timer.h"
 #include "archive/catalogue.h"
 #include "character/coordinates.h"
 #include "game/sound_requests_interface.h"
@@ -117,7 +118,9 @@ TEST_F(Costume, InfoPanelShowsTheCaptionsAndNothingForTheRemoveCell) {
     const KEYVALUE costume = record(std::string(kCostume) +
                                     "CAPTION_0=Top\nCAPTION_1=Atop.\nCAPTION_3=Skirt\n"
                                     "CAPTION_4=Askirt.\n");
+    frameTimer().lastDuration = 5.0f;
     putOnItem(&figure, 5, &costume, sound, &panel);
+    EXPECT_EQ(frameTimer().lastDuration, 0.0f);  // the loading is not game time
     EXPECT_EQ(panel.title, "Top");
     EXPECT_EQ(panel.text, "Atop.");
     putOnItem(&figure, 6, &costume, sound, &panel);
@@ -143,8 +146,10 @@ TEST_F(Costume, InfoPanelShowsTheCaptionsAndNothingForTheRemoveCell) {
     // No heroine: nothing at all, not even the sound.
     sound.effects.clear();
     panel = {"stale", "stale"};
+    frameTimer().lastDuration = 5.0f;
     EXPECT_FALSE(putOnItem(nullptr, 5, &costume, sound, &panel));
     EXPECT_TRUE(sound.effects.empty());
+    EXPECT_EQ(frameTimer().lastDuration, 5.0f);
     EXPECT_EQ(panel.title, "stale");
     EXPECT_TRUE(putOnItem(&figure, 5, &costume, sound, nullptr));  // no panel to fill
 }
