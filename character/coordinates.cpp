@@ -61,16 +61,15 @@ bool loadCoordinate(CharacterInstance* figure, int slot, SeenModels& seen, const
     if (!figure) return false;
     const std::string fileName = coordinateFileName(slot);
     std::vector<uint8_t> bytes;
-    if (fileName.empty() || !readScrambledFile(fileName.c_str(), &bytes)) {
+    if (fileName.empty() || !readScrambledFile(fileName.c_str(), &bytes, kCoordinateFileSize)) {
         setLines(panel, kLoadTitle, "この番号にはセーブされていません。");
         return false;
     }
     for (int part = 1; part < kCharacterParts; ++part) setPart(figure, part, "nil.");
 
     // The text is what comes before the first 0 byte, within the 2048 bytes an outfit holds.
-    const size_t limit = std::min(bytes.size(), kCoordinateFileSize);
     const uint8_t* text = bytes.data();
-    const size_t length = std::find(text, text + limit, 0) - text;
+    const size_t length = std::find(text, text + bytes.size(), 0) - text;
     std::vector<std::string> missing;
     size_t at = 0;
     for (int part = 0; part < kCharacterParts && at < length; ++part) {
