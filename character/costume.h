@@ -1,10 +1,12 @@
-// The heroine's costume parts: underwear variant names and half wear.
+// The heroine's costume parts: putting items on, underwear variant names and half wear.
 #pragma once
 
 #include <string>
+#include <vector>
 
 class CharacterInstance;
 class KEYVALUE;
+struct SoundRequests;
 
 // Heroine part numbers by category.
 enum CostumePart {
@@ -31,3 +33,28 @@ const KEYVALUE* findUnderwear(const std::string& base);
 // Half wear of the figure's underwear: `piece` bit 0 picks upper (0) or lower (1); `state`'s
 // low two bits are worn (0), half worn (1) or taken off (2, 3).
 void setHalfWear(CharacterInstance* figure, int piece, int state);
+
+// The info panel's two lines (CP932).
+struct InfoPanelText {
+    std::string title, text;
+};
+
+// The callback of every item cell and remove cell of item windows 1..13: `record` is the item's
+// description, null for the remove cell. Does nothing (returns false) when `figure` is null.
+// Plays "se101" through `sound`, fills `panel` (the captions, or empty for the remove cell),
+// applies the category table row of `window`, and resets the frame timer. A model file that no
+// add-on provides any more is skipped (that part keeps what it wears) and named in the panel's
+// text; a key the item lacks never fails: a missing "FILE_" key leaves its part removed.
+bool putOnItem(CharacterInstance* figure, int window, const KEYVALUE* record, SoundRequests& sound,
+               InfoPanelText* panel);
+
+// The file name a part's model keeps (index 0: the body), empty when the part is empty.
+std::string partFileName(const CharacterInstance* figure, int part);
+// setPart, unless `fileName` is a model that no add-on provides: then nothing changes, the name
+// is appended to `missing` (when given) and the result is false. Names starting with "nil." and
+// names that setPart does not load are passed on as they are.
+bool setPartIfPresent(CharacterInstance* figure, int index, const char* fileName,
+                      std::vector<std::string>* missing);
+// "ファイル <names> が見つかりません。" with the names in full width (the panel draws only
+// double-byte text), or empty when nothing is missing.
+std::string missingFilesText(const std::vector<std::string>& missing);

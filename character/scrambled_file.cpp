@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
@@ -77,7 +78,7 @@ bool writeScrambledFile(const char* fileName, const uint8_t* data, size_t length
     return true;
 }
 
-bool readScrambledFile(const char* fileName, std::vector<uint8_t>* bytes) {
+bool readScrambledFile(const char* fileName, std::vector<uint8_t>* bytes, size_t limit) {
     if (!fileName || !bytes) return false;
     std::FILE* file = std::fopen(fileName, "rb");
     if (!file) return false;
@@ -85,7 +86,8 @@ bool readScrambledFile(const char* fileName, std::vector<uint8_t>* bytes) {
     std::vector<uint8_t> content;
     uint8_t piece[65536];
     size_t n;
-    while ((n = std::fread(piece, 1, sizeof piece, file)) > 0)
+    while (content.size() < limit &&
+           (n = std::fread(piece, 1, std::min(sizeof piece, limit - content.size()), file)) > 0)
         content.insert(content.end(), piece, piece + n);
     const bool failed = std::ferror(file) != 0;
     std::fclose(file);

@@ -16,5 +16,6 @@ void scrambleBytes(uint8_t* data, size_t length);
 // and then renamed over `fileName`, so the file is always the old or the new one, never a torn
 // mix. False (and the old file untouched) when it cannot be written.
 bool writeScrambledFile(const char* fileName, const uint8_t* data, size_t length);
-// The whole file, unscrambled; false when it cannot be opened or read.
-bool readScrambledFile(const char* fileName, std::vector<uint8_t>* bytes);
+// The whole file (or its first `limit` bytes), unscrambled; false when it cannot be opened or
+// read.
+bool readScrambledFile(const char* fileName, std::vector<uint8_t>* bytes, size_t limit = SIZE_MAX);
