@@ -239,12 +239,14 @@ void DressUpScreen::openItems(int window) {
 
 bool DressUpScreen::choosable(int window, const KEYVALUE& record) const {
     if (window != kCoordinateWindow) return game_.isModelSeen(valueOf(&record, "NAME"));
-    // A ready-made outfit is offered when every model it names has been seen.
+    // A ready-made outfit is offered when every model it names has been seen. "nil" takes a
+    // part off and names no model, so there is nothing that must have been seen.
     for (int n = 0; n < kCoordinateKeys; ++n) {
         char key[16];
         std::snprintf(key, sizeof key, "COORD_%02d", n);
         const char* value = valueOf(&record, key);
-        if (!value || std::strcmp(value, "no_change") == 0) continue;
+        if (!value || std::strcmp(value, "no_change") == 0 || std::strcmp(value, "nil") == 0)
+            continue;
         if (!game_.isModelSeen(value)) return false;
     }
     return true;

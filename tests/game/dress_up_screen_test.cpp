@@ -206,6 +206,42 @@ TEST_F(DressUpScreenTest, CategoryWindowGlidesShowsItsCellsAndPutsOnOnlyChoosabl
     clickCell(0);
     EXPECT_NE(figure->parts[12], nullptr);
     EXPECT_NE(figure->parts[12], before);
+
+    // Once its model has been seen, reopening the window makes the dimmed item choosable.
+    game_->registerModel("hair2.tmb");
+    EXPECT_EQ(screen_->grid().cell(1)->alpha, 128);
+    clickCategory(1);
+    EXPECT_EQ(screen_->grid().cell(1)->alpha, 255);
+    EXPECT_EQ(screen_->grid().cell(1)->normalLayer, 1);
+}
+
+TEST_F(DressUpScreenTest, OutfitsAreChoosableWhenEveryModelTheyNameWasSeen) {
+    struct Item {
+        const char* keys;
+        bool choosable;
+    };
+    static const Item items[] = {
+        {"", true},                                       // names no model
+        {"COORD_00=no_change\nCOORD_12=figure\n", true},  // figure was seen
+        {"COORD_05=nil\nCOORD_12=figure\n", true},        // nil takes a part off
+        {"COORD_05=no_change\nCOORD_12=hair9\n", false},  // hair9 was never seen
+        {"COORD_12=no_changes\n", false},                 // only the exact word
+    };
+    moreAddOns = [](const fs::path& folder) {
+        for (size_t i = 0; i < std::size(items); ++i) {
+            const std::string name = "coord" + std::to_string(i);
+            writeItem(
+                folder, name,
+                "TYPE=COORDINATE\nNAME=" + name + "\nICON_0=" + name + ".psd\n" + items[i].keys,
+                name + ".psd");
+        }
+    };
+    open();  // window 13 opens with the screen, after the script has loaded the figure
+    clickCategory(13);
+    ASSERT_EQ(screen_->grid().count(), static_cast<int>(std::size(items)));
+    for (size_t i = 0; i < std::size(items); ++i)
+        EXPECT_EQ(screen_->grid().cell(static_cast<int>(i))->alpha, items[i].choosable ? 255 : 128)
+            << i;
 }
 
 TEST_F(DressUpScreenTest, SocksPageByArrowsAndWheel) {
