@@ -9,12 +9,14 @@
 #include "archive/catalogue.h"
 #include "bench/bench_device.h"
 #include "bench/bench_figure.h"
+#include "game/dress_up_screen.h"
 #include "game/game.h"
 #include "gfx/graphics_device.h"
 #include "platform/null_render_device.h"
 #include "tests/support/game_addons.h"
 #include "tests/support/test_files.h"
 #include "tools/writers/archive_writer.h"
+#include "tools/writers/psd_writer.h"
 
 namespace {
 // A page that keeps typing: the scene the player sees most of the time.
@@ -88,6 +90,42 @@ void BM_GameFrameCpu(benchmark::State& state) {
     std::filesystem::current_path(previous);
 }
 BENCHMARK(BM_GameFrameCpu)->Unit(benchmark::kMicrosecond);
+
+// Opening the hair window with 1000 hair add-ons in the catalogue, each in its own archive
+// with a 36 x 36 icon of two layers: listing, icon loading, textures and cells.
+void BM_OpenItemWindow1000AddOns(benchmark::State& state) {
+    const auto previous = std::filesystem::current_path();
+    const auto folder = std::filesystem::temp_directory_path() / "tr2_item_window_bench";
+    std::filesystem::remove_all(folder);
+    writeGameAddOns(folder, {{"script.txt", "%ml0,figure;%Z1;"}});
+    PsdDocument icon;
+    const std::vector<uint32_t> pixels(36 * 36, 0xFF30C0C0);
+    icon.layers = {psdLayer("dim", 0, 0, 36, 36, pixels), psdLayer("lit", 0, 0, 36, 36, pixels)};
+    ArchiveMember member;
+    member.data = writePsd(icon);
+    for (int i = 0; i < 1000; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "hair%04d", i);
+        member.name = std::string(name) + ".psd";
+        const std::string keys = std::string("TYPE=HAIR\nNAME=") + name +
+                                 "\nICON_0=" + member.name + "\nFILE_0=figure.tmb\n";
+        writeArchiveFile(folder / "add-ons" / (std::string(name) + ".tr2"), keys, {member});
+    }
+    std::filesystem::copy_file("add-ons/font.tr2", folder / "add-ons" / "font.tr2");
+    std::filesystem::current_path(folder);
+    {
+        BenchDevice bench(800, 600);
+        Game game;
+        startScene(game);
+        if (DressUpScreen* screen = game.dressUpScreen.get()) {
+            for (auto _ : state) screen->openItemWindow(1);
+        } else {
+            state.SkipWithError("the dress-up screen did not open");
+        }
+    }
+    std::filesystem::current_path(previous);
+}
+BENCHMARK(BM_OpenItemWindow1000AddOns)->Unit(benchmark::kMillisecond)->UseRealTime();
 }  // namespace
 
 BENCHMARK_MAIN();

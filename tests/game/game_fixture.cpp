@@ -9,6 +9,7 @@ void GameTest::start(const std::string& script, int width, int height) {
     const auto folder = freshTestFolder();
     folder_ = std::make_unique<ScopedCurrentPath>(folder);
     writeGameAddOns(folder, {{"script.txt", script}});
+    if (moreAddOns) moreAddOns(folder);
     device_ = std::make_unique<HeadlessDevice>(width, height);
     ASSERT_TRUE(device_->ok());
     mutableSettings().noSound = true;

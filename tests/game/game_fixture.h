@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -20,6 +22,9 @@ protected:
     // Draws the current frame and reads it back: 0xRRGGBB at (x, y).
     uint32_t pixel(int x, int y);
     void TearDown() override;
+
+    // When set, writes further archives into the test folder before the catalogue is built.
+    std::function<void(const std::filesystem::path&)> moreAddOns;
 
     std::unique_ptr<ScopedCurrentPath> folder_;
     std::unique_ptr<HeadlessDevice> device_;

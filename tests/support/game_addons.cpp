@@ -96,7 +96,47 @@ std::string cameraPath() {
     }
     return writeTcm(path);
 }
+
+// The dress-up screen's layers; see game_addons.h for the places tests click.
+std::vector<PsdWriterLayer> setupLayers() {
+    std::vector<PsdWriterLayer> layers;
+    layers.push_back(solid("title", 0, 0, 300, 30, 0xFF303030));
+    for (int w = 1; w <= 13; ++w)
+        layers.push_back(
+            solid("itemwin" + std::to_string(w), 500, 100, 260, 330, testFrameColour(w)));
+    layers.push_back(solid("filewin", 500, 100, 260, 330, testFrameColour(14)));
+    layers.push_back(solid("BGwin", 20, 450, 200, 140, 0xFF101040));
+    layers.push_back(solid("BGsample", 40, 460, 160, 90, 0xFF000000, 0));
+    layers.push_back(solid("BGbutton_L", 20, 560, 30, 30, 0xFF00FFFF));
+    layers.push_back(solid("BGbutton_R", 190, 560, 30, 30, 0xFF00FFFF));
+    const char* menus[] = {"menu1", "menu2", "menu3"};
+    for (int i = 0; i < 3; ++i) {
+        layers.push_back(solid(std::string(menus[i]) + "_a", 600 + 65 * i, 20, 60, 30, 0xFF806000));
+        layers.push_back(solid(std::string(menus[i]) + "_b", 600 + 65 * i, 20, 60, 30, 0xFFC09000));
+    }
+    layers.push_back(solid("itembutton_U", 765, 110, 30, 30, 0xFFFFFFFF));
+    layers.push_back(solid("itembutton_D", 765, 400, 30, 30, 0xFFFFFFFF));
+    for (int i = 1; i <= 12; ++i) {
+        int x = 0, y = 0;
+        testCategoryButton(i, &x, &y);
+        layers.push_back(solid("itembutton" + std::to_string(i), x, y, 50, 30, 0xFFA0A0A0));
+    }
+    layers.push_back(solid("itembutton13a", 20, 140, 50, 30, 0xFFA0A0A0));
+    layers.push_back(solid("itembutton13b", 20, 140, 50, 30, 0xFF707070));
+    layers.push_back(solid("window", 20, 300, 400, 100, 0xFF202020));
+    layers.push_back(solid("filebutton", 510, 110, 200, 36, 0xFF4060A0));
+    return layers;
+}
 }  // namespace
+
+uint32_t testFrameColour(int window) {
+    return 0xFF000000u | static_cast<uint32_t>(window * 16) << 16 | 0x3000u | 0x40u;
+}
+
+void testCategoryButton(int window, int* x, int* y) {
+    *x = 20 + ((window - 1) % 6) * 60;
+    *y = 60 + ((window - 1) / 6) * 40;
+}
 
 void writeGameAddOns(const std::filesystem::path& folder,
                      const std::vector<std::pair<std::string, std::string>>& scripts) {
@@ -121,6 +161,11 @@ void writeGameAddOns(const std::filesystem::path& folder,
     members.push_back(bytesMember("stage.tmb", stageModel()));
     const std::string path = cameraPath();
     members.push_back(archiveMember("route.tcm", path));
+    members.push_back(psdMember("setup.psd", setupLayers()));
+    members.push_back(psdMember("item_nil.psd", {solid("dim", 0, 0, 36, 36, kTestNilIconColour),
+                                                 solid("lit", 0, 0, 36, 36, kTestNilIconColour)}));
+    members.push_back(
+        psdMember("item_sys.psd", {solid("remove", 0, 0, 36, 36, kTestRemoveIconColour)}));
     const std::vector<int16_t> tone = sineTone(0.5, 2, 44100, 440, 8000);
     const std::vector<uint8_t> ogg = writeOggVorbis(tone.data(), tone.size() / 2, 2, 44100);
     for (const char* name : {"tone.ogg", "se100.ogg", "se101.ogg", "se102.ogg"})
