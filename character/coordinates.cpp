@@ -105,7 +105,10 @@ bool isCoordinateAvailable(const KEYVALUE* record, const SeenModels& seen,
         char key[16];
         std::snprintf(key, sizeof key, "COORD_%02d", nn);
         const KeyValuePair* pair = record->find(key);
-        if (!pair || std::strcmp(pair->value, "no_change") == 0) continue;
+        // "nil" takes a part off and names no model: there is nothing that must have been seen.
+        if (!pair || std::strcmp(pair->value, "no_change") == 0 ||
+            std::strcmp(pair->value, "nil") == 0)
+            continue;
         if (!isModelSeen(seen, variables, pair->value)) return false;
     }
     return true;

@@ -26,7 +26,6 @@ int32_t backgroundIndex = 0;
 
 constexpr int kBackgroundStages = 2;  // stage slots 0 and 1
 constexpr int kFadeInSteps = 120;
-constexpr int kCoordinateKeys = 32;
 
 // The placement that brings a stage's "loc_pos00" to the world origin, kept per stage slot so
 // that the slot's placement name stays valid as long as the placement is applied.
@@ -238,18 +237,9 @@ void DressUpScreen::openItems(int window) {
 }
 
 bool DressUpScreen::choosable(int window, const KEYVALUE& record) const {
-    if (window != kCoordinateWindow) return game_.isModelSeen(valueOf(&record, "NAME"));
-    // A ready-made outfit is offered when every model it names has been seen. "nil" takes a
-    // part off and names no model, so there is nothing that must have been seen.
-    for (int n = 0; n < kCoordinateKeys; ++n) {
-        char key[16];
-        std::snprintf(key, sizeof key, "COORD_%02d", n);
-        const char* value = valueOf(&record, key);
-        if (!value || std::strcmp(value, "no_change") == 0 || std::strcmp(value, "nil") == 0)
-            continue;
-        if (!game_.isModelSeen(value)) return false;
-    }
-    return true;
+    if (window == kCoordinateWindow)
+        return isCoordinateAvailable(&record, game_.seenModels, game_.state.variables);
+    return game_.isModelSeen(valueOf(&record, "NAME"));
 }
 
 void DressUpScreen::putOn(int window, const KEYVALUE* record) {
