@@ -19,7 +19,8 @@ int run(const std::vector<std::string>& args) {
         std::fprintf(stderr, "%s: cannot be read\n", path.c_str());
         return kToolFailure;
     }
-    const int count = countPsdLayers(bytes.data(), bytes.size());
+    const PsdLayers document(bytes.data(), bytes.size());
+    const int count = document.count();
     if (count < 0) {
         std::fprintf(stderr,
                      "%s: not a layered 8-bit RGB PSD document (or its layer records are cut "
@@ -35,9 +36,11 @@ int run(const std::vector<std::string>& args) {
         return kToolFailure;
     }
     for (int i = 0; i < count; ++i) {
-        PsdLayer* layer = readPsdLayer(bytes.data(), bytes.size(), i);
+        PsdLayer* layer = document.read(i);
         if (!layer) {
-            std::fprintf(stderr, "%s: layer %d is larger than %d x %d pixels and is not decoded\n",
+            std::fprintf(stderr,
+                         "%s: layer %d is larger than %d x %d pixels or its channels are cut "
+                         "short; not decoded\n",
                          path.c_str(), i, kMaxPsdLayerSide, kMaxPsdLayerSide);
             return kToolFailure;
         }
