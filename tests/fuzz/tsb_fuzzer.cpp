@@ -1,10 +1,5 @@
 // Fuzz harness: TSB motions, sampled at several times and played on a small model.
-#include <cmath>
-
-#include "media/model.h"
-#include "media/model_drawing.h"
 #include "media/motion.h"
-#include "platform/null_render_device.h"
 #include "tests/fuzz/fuzz_support.h"
 #include "tests/fuzz/motion_checks.h"
 

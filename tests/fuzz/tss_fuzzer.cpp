@@ -1,4 +1,6 @@
 // Fuzz harness: TSS motion text, sampled at several times and played on a small model.
+#include <cstdlib>
+
 #include "media/motion.h"
 #include "tests/fuzz/fuzz_support.h"
 #include "tests/fuzz/motion_checks.h"
