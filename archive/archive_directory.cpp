@@ -5,14 +5,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "archive/byte_cursor.h"
 #include "archive/lzss.h"
 #include "platform/ascii_text.h"
 
 namespace {
-uint32_t u32le(const uint8_t* p) {
-    return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-
 // Decodes the entry at `start`; bytes past `size` read as zeros.
 ArchiveEntry decodeEntry(const uint8_t* bytes, size_t size, size_t start) {
     uint8_t raw[kArchiveEntrySize] = {};
@@ -20,9 +17,11 @@ ArchiveEntry decodeEntry(const uint8_t* bytes, size_t size, size_t start) {
     ArchiveEntry entry{};
     std::memcpy(entry.name, raw, kArchiveNameSize);
     entry.name[kArchiveNameSize] = 0;
-    entry.dataOffset = u32le(raw + 32);
-    entry.storedSize = u32le(raw + 36);
-    entry.expandedSize = u32le(raw + 40);
+    ByteCursor fields(raw, sizeof raw);
+    fields.skip(kArchiveNameSize);
+    entry.dataOffset = fields.u32();
+    entry.storedSize = fields.u32();
+    entry.expandedSize = fields.u32();
     return entry;
 }
 }  // namespace

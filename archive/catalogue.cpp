@@ -190,8 +190,7 @@ char* loadFile(const char* name, size_t* size) {
                   "\x83\x74\x83\x40\x83\x43\x83\x8B %s \x82\xAA\x8C\xA9\x82\xC2\x82\xA9\x82\xE8"
                   "\x82\xDC\x82\xB9\x82\xF1\x81\x42",
                   name ? name : "");
-    messageBox(message, "TR2 System", MB_ICONERROR);
-    std::exit(-1);
+    fatalError(message, "TR2 System");
 }
 
 uint32_t fileSize(const char* name) {

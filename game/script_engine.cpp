@@ -11,6 +11,7 @@
 
 #include "archive/catalogue.h"
 #include "game/script_errors.h"
+#include "game/script_labels.h"
 
 namespace {
 // How reading a token ended.
@@ -93,6 +94,7 @@ void ScriptEngine::setNames(const char* player, const char* heroine) {
         std::memcpy(names[i], given[i], n);
         names[i][n] = '\0';
     }
+    labels_.clear();  // labels may hold "&" substitutions
     char(&sub)[4][kSubstitutionSize] = state.substitutions;
     std::snprintf(sub[0], kSubstitutionSize, "\x01%s\r", names[0]);
     std::snprintf(sub[1], kSubstitutionSize, "\x02%s\r", names[1]);
@@ -326,16 +328,31 @@ void ScriptEngine::jumpTo(const char* label) {
     ScriptState& s = state;
     char target[kStringTokenSize];
     copyBounded(target, sizeof target, label);
-    // Every ":" counts, also one in a comment, a skipped block or message text.
-    for (const char* colon = s.scriptStart ? std::strchr(s.scriptStart, ':') : nullptr; colon;
-         colon = std::strchr(colon + 1, ':')) {
-        const char* after = colon + 1;
+    // Every ":" counts, also one in a comment, a skipped block or message text; the first label
+    // of the name in the text wins. The index is built once per script text (and names).
+    const ScriptLabelIndex::ReadLabel read = [this](const char* at, const char** name) {
+        const char* after = at;
         const TokenEnd end = collectToken(after, stringBuffer_, sizeof stringBuffer_,
                                           [this](char selector) { return substitution(selector); });
-        if (end == TokenEnd::ok && std::strcmp(stringBuffer_, target) == 0) {
-            s.position = after;
-            return;
+        *name = stringBuffer_;
+        return end == TokenEnd::ok ? after : nullptr;
+    };
+    const char* found = nullptr;
+    if (s.scriptText && s.scriptStart == s.scriptText.get()) {
+        if (!labels_.isFor(s.scriptText)) labels_.build(s.scriptText, read);
+        found = labels_.find(target, read);
+    } else {
+        // A start that is not the owned text's (set by hand): scan it.
+        for (const char* colon = s.scriptStart ? std::strchr(s.scriptStart, ':') : nullptr;
+             colon && !found; colon = std::strchr(colon + 1, ':')) {
+            const char* name = nullptr;
+            const char* after = read(colon + 1, &name);
+            if (after && std::strcmp(name, target) == 0) found = after;
         }
+    }
+    if (found) {
+        s.position = found;
+        return;
     }
     // Without a label of that name, "SystemExit" starts the scenario again from its top.
     if (std::strcmp(target, "SystemExit") == 0) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "game/script_labels.h"
 #include "game/sound_requests_interface.h"
 
 constexpr int kMessageTextSize = 768;  // bytes, with the final NUL
@@ -128,4 +129,5 @@ private:
 
     char stringBuffer_[kStringTokenSize] = {};
     SoundRequests* sound_;
+    ScriptLabelIndex labels_;
 };

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "archive/byte_cursor.h"
 #include "archive/catalogue.h"
 #include "platform/message_box.h"
 
@@ -19,13 +20,6 @@ const char kGlyphTextureFailureMessage[] =
 namespace {
 // Glyph sizes beyond this cannot be meant; they are refused like a texture that cannot be made.
 constexpr int32_t kMaxGlyphSize = 256;
-
-int32_t readI32(const char* data, size_t size, size_t at) {
-    if (size < at + 4) return 0;
-    const auto* p = reinterpret_cast<const uint8_t*>(data + at);
-    return static_cast<int32_t>(uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 |
-                                uint32_t{p[3]} << 24);
-}
 }  // namespace
 
 GlyphRenderer::GlyphRenderer(RenderDevice* device) : device_(device) {
@@ -45,8 +39,10 @@ GlyphRenderer::~GlyphRenderer() {
 void GlyphRenderer::build(char* fontData, size_t size) {
     data_ = fontData;
     if (!data_) size = 0;
-    size_ = readI32(data_, size, 8);
-    const int32_t declared = readI32(data_, size, 4);
+    ByteCursor header(reinterpret_cast<const uint8_t*>(data_), size);
+    header.skip(4);
+    const int32_t declared = header.i32();
+    size_ = header.i32();
     table_ = std::make_unique<const uint8_t*[]>(65536);
     if (size_ > 0 && size_ <= kMaxGlyphSize && size > 16 && declared > 0) {
         const size_t record = 2 + static_cast<size_t>(size_) * static_cast<size_t>(size_);

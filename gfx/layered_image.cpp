@@ -32,13 +32,15 @@ void upload(Texture& texture, const PsdLayer* decoded) {
 
 LayeredImage::LayeredImage(RenderDevice* device, const uint8_t* psdData, size_t size)
     : device_(device) {
-    const int count = countPsdLayers(psdData, size);
+    const PsdLayers document(psdData, size);
+    const int count = document.count();
     count_ = count > 0 ? count : 0;
     layers_ = std::make_unique<ImageLayer[]>(static_cast<size_t>(count_));
     for (int i = 0; i < count_; ++i) {
         ImageLayer& layer = layers_[i];
-        // A layer the decoder refuses (too large for any texture) stays empty and unnamed.
-        PsdLayer* decoded = readPsdLayer(psdData, size, i);
+        // A layer the decoder refuses (too large for any texture, or not backed by the file's
+        // bytes) stays empty and unnamed.
+        PsdLayer* decoded = document.read(i);
         if (decoded) {
             layer.left = decoded->left;
             layer.top = decoded->top;

@@ -84,7 +84,8 @@ struct Model {
     char name[32] = {};  // the file name, cut to 32 bytes
 };
 
-// Reads a TMB file block (malloc'd, at least 4-byte aligned) into an empty model, which takes
+// Reads a TMB file block (malloc'd, at least 4-byte aligned, `size` bytes and a NUL after them,
+// as loadFile returns it) into an empty model, which takes
 // the block over: 0 on success, 1 when the block is not a well-formed TMB file (the block is
 // freed and the model stays empty). `name` becomes the model's name.
 int readModel(Model* model, char* block, size_t size, const char* name);

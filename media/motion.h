@@ -47,8 +47,9 @@ MotionCache& motionCache();
 // Reads TSS text (the bytes up to `size` or the first NUL): 0, or 1 for a malformed file, which
 // leaves the motion filled as far as it was read.
 int readTss(Motion* motion, const char* bytes, size_t size);
-// Reads a TSB block (malloc'd, at least 4-byte aligned), which the motion takes over: 0, or 1
-// when its counts run past its end (the block is freed and the motion stays empty).
+// Reads a TSB block (malloc'd, at least 4-byte aligned, `size` bytes and a NUL after them, as
+// loadFile returns it), which the motion takes over: 0, or 1 when its counts run past its end
+// (the block is freed and the motion stays empty).
 int readTsb(Motion* motion, char* block, size_t size);
 // ".tss" names (case-sensitive) as text, every other name as TSB: 0, 1 malformed, -1 nothing read.
 int loadMotionFile(Motion* motion, const char* fileName);

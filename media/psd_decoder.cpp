@@ -4,8 +4,9 @@
 //   0  "8BPS"   4  version 1   6  reserved(6)   12 channels(2)   14 height(4)   18 width(4)
 //   22 depth 8  24 mode 3 (RGB)
 //   26 colour mode data length Lc, Lc bytes;  image resources length Lr, Lr bytes
-//   layer and mask section length (0: no layers);  layer info length (0: no layers)
-//   layer count (signed 16; its absolute value counts), then the layer records:
+//   layer and mask section length (0: no layers);  layer info length (not used: the count
+//   follows it whatever it says);  layer count (signed 16; its absolute value counts), then the
+//   layer records:
 //     top, left, bottom, right (signed 32 each); channel count N (16);
 //     N x { channel id (signed 16: 0 R, 1 G, 2 B, -1 A, others masks), data length (32) };
 //     blend signature (4), blend key (4), opacity (1), clipping (1), flags (1), filler (1);
@@ -23,58 +24,15 @@
 #include <cstring>
 #include <new>
 
+#include "archive/byte_cursor.h"
+
 namespace {
-// A bounded big-endian reader: every read fails, and keeps failing, past `end`.
-struct Cursor {
-    const uint8_t* data;
-    size_t at;
-    size_t end;
-    bool ok = true;
-
-    bool has(uint64_t n) const { return ok && at <= end && n <= end - at; }
-    void skip(uint64_t n) {
-        if (has(n))
-            at += static_cast<size_t>(n);
-        else
-            ok = false;
-    }
-    uint32_t u8() {
-        if (!has(1)) return ok = false, 0;
-        return data[at++];
-    }
-    uint32_t u16() {
-        if (!has(2)) return ok = false, 0;
-        const uint32_t v = (uint32_t{data[at]} << 8) | data[at + 1];
-        at += 2;
-        return v;
-    }
-    uint32_t u32() {
-        if (!has(4)) return ok = false, 0;
-        const uint32_t v = (uint32_t{data[at]} << 24) | (uint32_t{data[at + 1]} << 16) |
-                           (uint32_t{data[at + 2]} << 8) | data[at + 3];
-        at += 4;
-        return v;
-    }
-    int32_t i32() { return static_cast<int32_t>(u32()); }
-};
-
-// What decoding one layer needs from its record.
-struct LayerRecord {
-    int32_t top = 0, left = 0, bottom = 0, right = 0;
-    size_t channelInfo = 0;  // offset of the N x 6 bytes of channel info
-    uint32_t channelCount = 0;
-    uint32_t opacity = 0;
-    size_t nameAt = 0;
-    size_t nameLength = 0;
-};
-
-// The header checks and the walk over all records. Fills `count` and, when `wanted` is a
-// valid index, that layer's record and the offset of its first channel's data (which may lie
-// past the end of a truncated file). False for a refused document.
-bool walkDocument(const uint8_t* data, size_t size, int wanted, int* count, LayerRecord* record,
-                  uint64_t* channelData) {
+// The header checks and the walk over all records. False for a refused document; otherwise
+// `records` holds every layer's record (each one whole inside the file, so their number is
+// bounded by the file's size).
+bool walkDocument(const uint8_t* data, size_t size, std::vector<PsdLayerRecord>* records) {
     if (!data) return false;
-    Cursor c{data, 0, size};
+    ByteCursor c(data, size, ByteOrder::big);
     if (!c.has(26) || std::memcmp(data, "8BPS", 4) != 0) return false;
     c.skip(4);
     if (c.u16() != 1) return false;
@@ -83,52 +41,48 @@ bool walkDocument(const uint8_t* data, size_t size, int wanted, int* count, Laye
     c.skip(c.u32());  // colour mode data
     c.skip(c.u32());  // image resources
     const uint32_t sectionLength = c.u32();
-    if (!c.ok || sectionLength == 0) return false;
-    const uint32_t infoLength = c.u32();
-    if (!c.ok) return false;
-    int layers = 0;
-    if (infoLength != 0) {
-        const int32_t field = static_cast<int16_t>(c.u16());
-        if (!c.ok) return false;
-        layers = field < 0 ? -field : field;
-    }
+    if (!c.ok() || sectionLength == 0) return false;
+    c.u32();  // the layer info length: the count follows it whatever it says
+    const int32_t field = c.i16();
+    if (!c.ok()) return false;
+    const int layers = field < 0 ? -field : field;
 
-    uint64_t dataBefore = 0;  // channel data of the layers before `wanted`
+    uint64_t channelData = 0;  // channel data of the layers so far, from the records' end
     for (int i = 0; i < layers; ++i) {
-        LayerRecord r;
+        PsdLayerRecord r;
         r.top = c.i32();
         r.left = c.i32();
         r.bottom = c.i32();
         r.right = c.i32();
         r.channelCount = c.u16();
-        r.channelInfo = c.at;
-        uint64_t channelBytes = 0;
-        if (!c.has(uint64_t{r.channelCount} * 6)) return false;
+        r.channelInfo = c.at();
+        r.channelData = channelData;
+        if (!c.skipItems(r.channelCount, 6)) return false;
+        ByteCursor info(data, size, ByteOrder::big);
+        info.seek(r.channelInfo);
         for (uint32_t k = 0; k < r.channelCount; ++k) {
-            c.skip(2);
-            channelBytes += c.u32();
+            info.skip(2);
+            channelData += info.u32();
         }
         c.skip(8);  // blend signature and key
         r.opacity = c.u8();
         c.skip(3);  // clipping, flags, filler
         const uint32_t extraLength = c.u32();
-        if (!c.ok || !c.has(extraLength)) return false;
+        if (!c.has(extraLength)) return false;
         // The mask data, the blending ranges and the name lie inside the extra data.
-        Cursor extra{data, c.at, c.at + extraLength};
+        ByteCursor extra = c.window(extraLength);
         extra.skip(extra.u32());
         extra.skip(extra.u32());
         const uint32_t nameLength = extra.u8();
-        if (extra.ok) {
-            r.nameAt = extra.at;
-            r.nameLength = extra.has(nameLength) ? nameLength : extra.end - extra.at;
+        if (extra.ok()) {
+            r.nameAt = extra.at();
+            r.nameLength = extra.has(nameLength) ? nameLength : extra.remaining();
         }
         c.skip(extraLength);
-        if (i < wanted) dataBefore += channelBytes;
-        if (i == wanted && record) *record = r;
+        records->push_back(r);
     }
-    if (!c.ok) return false;
-    *count = layers;
-    if (channelData) *channelData = c.at + dataBefore;
+    if (!c.ok()) return false;
+    for (PsdLayerRecord& r : *records) r.channelData += c.at();
     return true;
 }
 
@@ -158,30 +112,31 @@ int componentOffset(int id) {
 // Runs are cut at the row's end; decoding stops where the bytes end.
 void decodeChannel(const uint8_t* data, size_t at, size_t end, int offset, uint8_t* pixels,
                    int32_t width, int32_t height) {
-    Cursor c{data, at, end};
+    ByteCursor c(data, end, ByteOrder::big);
+    c.seek(at);
     const uint32_t compression = c.u16();
-    if (!c.ok) return;
-    const size_t rowCounts = c.at;
-    if (compression != 0) c.skip(uint64_t{2} * static_cast<uint32_t>(height));
-    for (int32_t y = 0; y < height && c.ok; ++y) {
+    if (!c.ok()) return;
+    const size_t rowCounts = c.at();
+    if (compression != 0) c.skipItems(static_cast<uint32_t>(height), 2);
+    for (int32_t y = 0; y < height && c.ok(); ++y) {
         uint8_t* row = pixels + static_cast<size_t>(y) * static_cast<size_t>(width) * 4;
-        const size_t rowStart = c.at;
+        const size_t rowStart = c.at();
         int32_t x = 0;
         if (compression == 0) {
-            const size_t n = c.has(static_cast<uint32_t>(width)) ? width : c.end - c.at;
+            const size_t n = c.has(static_cast<uint32_t>(width)) ? width : c.remaining();
             if (offset >= 0)
-                for (size_t i = 0; i < n; ++i) row[i * 4 + offset] = data[c.at + i];
-            c.at += n;
+                for (size_t i = 0; i < n; ++i) row[i * 4 + offset] = c.here()[i];
+            c.skip(n);
             if (n < static_cast<size_t>(width)) return;
             continue;
         }
         while (x < width) {
             const uint32_t h = c.u8();
-            if (!c.ok) return;
+            if (!c.ok()) return;
             if (h >= 0x80) {
                 const int32_t run = static_cast<int32_t>(257 - h);
                 const uint32_t v = c.u8();
-                if (!c.ok) return;
+                if (!c.ok()) return;
                 const int32_t n = run < width - x ? run : width - x;
                 if (offset >= 0)
                     for (int32_t i = 0; i < n; ++i)
@@ -189,13 +144,13 @@ void decodeChannel(const uint8_t* data, size_t at, size_t end, int offset, uint8
                 x += n;
             } else {
                 const int32_t run = static_cast<int32_t>(h + 1);
-                const size_t available = c.has(static_cast<uint32_t>(run)) ? run : c.end - c.at;
+                const size_t available = c.has(static_cast<uint32_t>(run)) ? run : c.remaining();
                 const int32_t n = static_cast<int32_t>(available) < width - x
                                       ? static_cast<int32_t>(available)
                                       : width - x;
                 if (offset >= 0)
-                    for (int32_t i = 0; i < n; ++i) row[(x + i) * 4 + offset] = data[c.at + i];
-                c.at += available;
+                    for (int32_t i = 0; i < n; ++i) row[(x + i) * 4 + offset] = c.here()[i];
+                c.skip(available);
                 if (available < static_cast<size_t>(run)) return;
                 x += n;
             }
@@ -204,23 +159,45 @@ void decodeChannel(const uint8_t* data, size_t at, size_t end, int offset, uint8
         // with a no-op 0x80) is left at its counted end.
         const size_t counted =
             rowStart + (size_t{data[rowCounts + 2 * y]} << 8) + data[rowCounts + 2 * y + 1];
-        if (counted > c.at) c.at = counted < c.end ? counted : c.end;
+        if (counted > c.at()) c.seek(counted < c.end() ? counted : c.end());
     }
 }
-}  // namespace
 
-int countPsdLayers(const uint8_t* data, size_t size) {
-    int count = 0;
-    return walkDocument(data, size, -1, &count, nullptr, nullptr) ? count : -1;
+// The bytes a channel needs at least for width x height pixels: raw, one per pixel; RLE, the
+// row counts and a 2-byte run for every 129 pixels of each row (runs end at the row's end).
+uint64_t leastChannelBytes(uint32_t compression, int64_t width, int64_t height) {
+    if (compression == 0) return 2 + uint64_t(width * height);
+    return 2 + uint64_t(height) * (2 + 2 * uint64_t((width + 128) / 129));
 }
 
-PsdLayer* readPsdLayer(const uint8_t* data, size_t size, int index) {
-    int count = 0;
-    LayerRecord r;
-    uint64_t channelData = 0;
-    if (index < 0 || !walkDocument(data, size, index, &count, &r, &channelData) || index >= count)
-        return nullptr;
+// Whether every colour and alpha channel that is decoded holds the bytes its pixels need
+// (each channel's bytes end at its stated length or at the end of the file), and at least
+// one does.
+bool pixelsAreBacked(const uint8_t* data, size_t size, const PsdLayerRecord& r, int64_t width,
+                     int64_t height) {
+    ByteCursor info(data, size, ByteOrder::big);
+    info.seek(r.channelInfo);
+    uint64_t at = r.channelData;
+    bool any = false;
+    for (uint32_t k = 0; k < r.channelCount && k < 4; ++k) {
+        const int id = info.i16();
+        const uint32_t length = info.u32();
+        if (componentOffset(id) >= 0) {
+            const uint64_t inFile = at < size ? size - at : 0;
+            const uint64_t bytes = length < inFile ? length : inFile;
+            ByteCursor channel(data, size, ByteOrder::big);
+            channel.seek(at);
+            const uint32_t compression = channel.u16();
+            if (bytes < 2) return false;
+            if (bytes < leastChannelBytes(compression, width, height)) return false;
+            any = true;
+        }
+        at += length;
+    }
+    return any;
+}
 
+PsdLayer* decodeLayer(const uint8_t* data, size_t size, const PsdLayerRecord& r) {
     // An inverted rectangle is empty; one beyond the limits is refused.
     int64_t width = int64_t{r.right} - r.left;
     int64_t height = int64_t{r.bottom} - r.top;
@@ -228,6 +205,7 @@ PsdLayer* readPsdLayer(const uint8_t* data, size_t size, int index) {
     if (width > kMaxPsdLayerSide || height > kMaxPsdLayerSide ||
         width * height > kMaxPsdLayerPixels)
         return nullptr;
+    if (width > 0 && !pixelsAreBacked(data, size, r, width, height)) return nullptr;
 
     auto* layer = new (std::nothrow) PsdLayer{};
     if (!layer) return nullptr;
@@ -250,11 +228,12 @@ PsdLayer* readPsdLayer(const uint8_t* data, size_t size, int index) {
     // A component without a channel stays 255: opaque white.
     std::memset(layer->pixels, 0xFF, pixelCount * 4);
 
-    uint64_t at = channelData;
-    Cursor info{data, r.channelInfo, size};
+    uint64_t at = r.channelData;
+    ByteCursor info(data, size, ByteOrder::big);
+    info.seek(r.channelInfo);
     const uint32_t decoded = r.channelCount < 4 ? r.channelCount : 4;
     for (uint32_t k = 0; k < decoded; ++k) {
-        const int id = static_cast<int16_t>(info.u16());
+        const int id = info.i16();
         const uint32_t length = info.u32();
         if (at < size) {
             const uint64_t end = at + length < size ? at + length : size;
@@ -267,6 +246,27 @@ PsdLayer* readPsdLayer(const uint8_t* data, size_t size, int index) {
     for (size_t i = 0; i < pixelCount; ++i)
         if ((layer->pixels[i] >> 24) == 0) layer->pixels[i] = 0;
     return layer;
+}
+}  // namespace
+
+PsdLayers::PsdLayers(const uint8_t* data, size_t size) : data_(data), size_(size) {
+    if (walkDocument(data, size, &records_))
+        count_ = static_cast<int>(records_.size());
+    else
+        records_.clear();
+}
+
+PsdLayer* PsdLayers::read(int index) const {
+    if (index < 0 || index >= count_) return nullptr;
+    return decodeLayer(data_, size_, records_[static_cast<size_t>(index)]);
+}
+
+int countPsdLayers(const uint8_t* data, size_t size) {
+    return PsdLayers(data, size).count();
+}
+
+PsdLayer* readPsdLayer(const uint8_t* data, size_t size, int index) {
+    return PsdLayers(data, size).read(index);
 }
 
 void freePsdLayer(PsdLayer* layer) {

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 struct PsdLayer {
     int32_t width;     // right - left
@@ -20,13 +21,45 @@ constexpr int32_t kMaxPsdLayerSide = 16384;
 // The largest layer area decoded (256 MiB of pixels).
 constexpr int64_t kMaxPsdLayerPixels = int64_t{1} << 26;
 
+// What decoding one layer needs from its record.
+struct PsdLayerRecord {
+    int32_t top = 0, left = 0, bottom = 0, right = 0;
+    size_t channelInfo = 0;  // offset of the N x 6 bytes of channel info
+    uint32_t channelCount = 0;
+    uint32_t opacity = 0;
+    size_t nameAt = 0;
+    size_t nameLength = 0;
+    uint64_t channelData = 0;  // offset of its first channel's data (may lie past the end)
+};
+
+// A document's layer records, walked once, so that decoding every layer in turn costs no more
+// than the file's size. The bytes must outlive it.
+class PsdLayers {
+public:
+    PsdLayers(const uint8_t* data, size_t size);
+    // As countPsdLayers.
+    int count() const { return count_; }
+    // As readPsdLayer.
+    PsdLayer* read(int index) const;
+
+private:
+    const uint8_t* data_;
+    size_t size_;
+    int count_ = -1;
+    std::vector<PsdLayerRecord> records_;
+};
+
 // The number of layers (>= 0), or -1 for a document that is not an 8-bit RGB PSD, that has
 // no layer section, or whose layer records do not fit in `size` bytes.
 int countPsdLayers(const uint8_t* data, size_t size);
 
 // Layer `index` (0-based, in file order) as a new PsdLayer released with freePsdLayer, or
-// null when the document is refused as by countPsdLayers, `index` is not below the count, or
-// the layer's rectangle is larger than the limits above.
+// null when the document is refused as by countPsdLayers, `index` is not below the count, the
+// layer's rectangle is larger than the limits above, or its pixels are not backed by its
+// channels' bytes: each colour or alpha channel among the (at most four) decoded ones must hold
+// width x height bytes when raw, or two bytes per 129 pixels of every row when RLE, and a non-empty
+// layer needs at least one such channel. So a layer never costs more than about 260 bytes of memory
+// per byte of the file.
 PsdLayer* readPsdLayer(const uint8_t* data, size_t size, int index);
 
 // Releases a layer and its pixels; null is fine.

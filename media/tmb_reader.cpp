@@ -12,13 +12,14 @@
 //   P, then P placements of 40 bytes (reserved, position, rotation, scale: 3 floats each),
 //      then P NUL-terminated names
 // Everything is checked against the block before anything is built, so that a refused file
-// leaves the model as it was.
+// leaves the model as it was. The block includes the NUL the loader puts after the file, so
+// the last placement name may end on it.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
-#include "media/byte_cursor.h"
+#include "archive/byte_cursor.h"
 #include "media/model.h"
 #include "platform/message_box.h"
 
@@ -27,7 +28,6 @@ constexpr uint32_t kVertexSize = 52;
 constexpr uint32_t kTriangleSize = 3 * kVertexSize;
 constexpr size_t kTextureHeader = 36;
 constexpr size_t kMaterialSize = 72;
-constexpr size_t kMeshHeader = 108;
 constexpr size_t kRangeSize = 12;
 constexpr size_t kMatrixSize = 64;
 constexpr size_t kPlacementSize = 40;
@@ -65,44 +65,43 @@ bool inRange(int32_t v, int32_t low, int32_t high) {
 
 // Walks the whole file, checking every count and size against the block.
 bool walkTmb(const uint8_t* data, size_t size, TmbLayout* layout) {
-    ByteCursor c{data, size};
+    ByteCursor c(data, size);
     if (!c.skip(4)) return false;
     int32_t textures = 0;
-    if (!c.i32(&textures) || !inRange(textures, 0, kModelTableSize)) return false;
+    if (!c.get(&textures) || !inRange(textures, 0, kModelTableSize)) return false;
     for (int32_t i = 0; i < textures; ++i) {
-        TextureRecord r{c.at, 0, 0};
-        if (!c.skip(32) || !c.i16(&r.width) || !c.i16(&r.height)) return false;
+        TextureRecord r{c.at(), 0, 0};
+        if (!c.skip(32) || !c.get(&r.width) || !c.get(&r.height)) return false;
         if (r.width < 1 || r.height < 1) return false;
-        if (!c.skip(static_cast<uint64_t>(r.width) * static_cast<uint64_t>(r.height) * 4))
-            return false;
+        if (!c.skipItems(uint64_t(r.width) * uint64_t(r.height), 4)) return false;
         layout->textures.push_back(r);
     }
-    if (!c.i32(&layout->materialCount) || !inRange(layout->materialCount, 0, kModelTableSize))
+    if (!c.get(&layout->materialCount) || !inRange(layout->materialCount, 0, kModelTableSize))
         return false;
-    layout->materialsAt = c.at;
-    if (!c.skip(static_cast<uint64_t>(layout->materialCount) * kMaterialSize)) return false;
+    layout->materialsAt = c.at();
+    if (!c.skipItems(uint64_t(layout->materialCount), kMaterialSize)) return false;
 
     int32_t meshes = 0;
-    if (!c.i32(&meshes) || meshes < 0) return false;
+    if (!c.get(&meshes) || meshes < 0) return false;
     for (int32_t i = 0; i < meshes; ++i) {
-        MeshRecord m{c.at, 0, 0, 0, 0, 0};
-        if (!c.skip(96) || !c.i32(&m.triangles) || !c.i32(&m.cullFlag) || !c.i32(&m.rangeCount))
+        MeshRecord m{c.at(), 0, 0, 0, 0, 0};
+        if (!c.skip(96) || !c.get(&m.triangles) || !c.get(&m.cullFlag) || !c.get(&m.rangeCount))
             return false;
         if (m.triangles < 1 || m.rangeCount < 0) return false;
-        m.rangesAt = c.at;
-        if (!c.skip(static_cast<uint64_t>(m.rangeCount) * kRangeSize)) return false;
-        m.verticesAt = c.at;
-        if (!c.skip(static_cast<uint64_t>(m.triangles) * kTriangleSize)) return false;
+        m.rangesAt = c.at();
+        if (!c.skipItems(uint64_t(m.rangeCount), kRangeSize)) return false;
+        m.verticesAt = c.at();
+        if (!c.skipItems(uint64_t(m.triangles), kTriangleSize)) return false;
         layout->meshes.push_back(m);
     }
-    if (!c.i32(&layout->boneCount) || !inRange(layout->boneCount, 0, kModelTableSize)) return false;
-    layout->bonesAt = c.at;
-    if (!c.skip(static_cast<uint64_t>(layout->boneCount) * kMatrixSize)) return false;
+    if (!c.get(&layout->boneCount) || !inRange(layout->boneCount, 0, kModelTableSize)) return false;
+    layout->bonesAt = c.at();
+    if (!c.skipItems(uint64_t(layout->boneCount), kMatrixSize)) return false;
 
     int32_t placements = 0;
-    if (!c.i32(&placements) || placements < 0) return false;
-    layout->placementsAt = c.at;
-    if (!c.skip(static_cast<uint64_t>(placements) * kPlacementSize)) return false;
+    if (!c.get(&placements) || placements < 0) return false;
+    layout->placementsAt = c.at();
+    if (!c.skipItems(uint64_t(placements), kPlacementSize)) return false;
     for (int32_t i = 0; i < placements; ++i) {
         const char* name = nullptr;
         if (!c.cString(&name)) return false;
@@ -183,7 +182,8 @@ int readModel(Model* model, char* block, size_t size, const char* name) {
     TmbLayout layout;
     // Materials, ranges and offsets are used in place, so the block must be float-aligned.
     if (!block || size < 4 || std::memcmp(block, "TMB0", 4) != 0 ||
-        reinterpret_cast<uintptr_t>(block) % alignof(float) != 0 || !walkTmb(data, size, &layout)) {
+        reinterpret_cast<uintptr_t>(block) % alignof(float) != 0 ||
+        !walkTmb(data, size + 1, &layout)) {
         std::free(block);
         return 1;
     }

@@ -9,23 +9,26 @@
 //   32  frames x bones x 64   bone matrices (16 floats), frame-major
 //   ..  frames x L x 36       locator values (9 floats), frame-major
 //   ..  L NUL-terminated locator names
-// The matrices, values and names are used in place; the counts are checked against the block.
+// The matrices, values and names are used in place; the counts are checked against the block,
+// which includes the NUL the loader puts after the file (the last name may end on it).
 #include <cstdlib>
 #include <cstring>
 
-#include "media/byte_cursor.h"
+#include "archive/byte_cursor.h"
 #include "media/motion.h"
 
 int readTsb(Motion* motion, char* block, size_t size) {
-    ByteCursor c{reinterpret_cast<const uint8_t*>(block), block ? size : 0};
+    ByteCursor c(reinterpret_cast<const uint8_t*>(block), block ? size + 1 : 0);
     int32_t bones = 0, frames = 0, loop = 0, locators = 0;
     bool ok = block && reinterpret_cast<uintptr_t>(block) % alignof(float) == 0 && c.skip(16) &&
-              c.i32(&bones) && c.i32(&frames) && c.i32(&loop) && c.i32(&locators) && bones >= 0 &&
+              c.get(&bones) && c.get(&frames) && c.get(&loop) && c.get(&locators) && bones >= 0 &&
               frames >= 0 && locators >= 0;
-    const size_t matricesAt = c.at;
-    ok = ok && c.skip(static_cast<uint64_t>(frames) * static_cast<uint64_t>(bones) * 64);
-    const size_t valuesAt = c.at;
-    ok = ok && c.skip(static_cast<uint64_t>(frames) * static_cast<uint64_t>(locators) * 36);
+    // Both counts are below 2^31, so their product fits 64 bits; the item size is applied by
+    // skipItems without multiplying.
+    const size_t matricesAt = c.at();
+    ok = ok && c.skipItems(uint64_t(frames) * uint64_t(bones), 64);
+    const size_t valuesAt = c.at();
+    ok = ok && c.skipItems(uint64_t(frames) * uint64_t(locators), 36);
     std::vector<const char*> names;
     for (int32_t i = 0; ok && i < locators; ++i) {
         const char* name = nullptr;

@@ -12,9 +12,13 @@ MessageBoxDisplay& display() {
     static MessageBoxDisplay instance;
     return instance;
 }
+
+FatalErrorHandler fatalHandler = nullptr;
 }  // namespace
 
-void setMessageBoxDisplay(MessageBoxDisplay d) { display() = std::move(d); }
+void setMessageBoxDisplay(MessageBoxDisplay d) {
+    display() = std::move(d);
+}
 
 void messageBox(const char* text, const char* caption, unsigned style) {
     const std::string utf8Text = cp932ToUtf8(text ? text : "");
@@ -24,7 +28,12 @@ void messageBox(const char* text, const char* caption, unsigned style) {
     if (display()) display()(utf8Text.c_str(), utf8Caption.c_str(), style);
 }
 
+void setFatalErrorHandler(FatalErrorHandler handler) {
+    fatalHandler = handler;
+}
+
 void fatalError(const char* text, const char* caption) {
+    if (fatalHandler) fatalHandler(text, caption);
     messageBox(text, caption, MB_ICONERROR);
     std::exit(-1);
 }

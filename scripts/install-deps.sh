@@ -4,6 +4,7 @@ set -euo pipefail
 
 packages=(
   cmake pkg-config g++ make
+  clang libclang-rt-14-dev
   libsdl2-dev libepoxy-dev libvorbis-dev libogg-dev libgtk-3-dev libfreetype-dev libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic

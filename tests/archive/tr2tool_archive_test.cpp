@@ -395,6 +395,22 @@ TEST_F(Tr2tool, UnpackSkipsNamesThatLeaveTheFolder) {
     EXPECT_EQ(readBytes(folder / "out/KEYVALUE"), Bytes{});
 }
 
+TEST_F(Tr2tool, UnpackNeverFollowsALinkInTheFolder) {
+    write("a.tr2", reference::buildArchive(reference::rawEntry("", bytes("FILE_0=m.txt\n")),
+                                           {reference::rawEntry("m.txt", bytes("member"))}));
+    fs::create_directories(folder / "out");
+    write("victim.txt", bytes("keep"));
+    for (const char* name : {"m.txt", "KEYVALUE"}) {
+        fs::remove(folder / "out" / name);
+        fs::create_symlink(folder / "victim.txt", folder / "out" / name);
+        const ToolRun r = run({"unpack", "a.tr2", "out"});
+        EXPECT_EQ(r.code, 1) << name;
+        EXPECT_NE(r.err.find("is a symbolic link; not followed"), std::string::npos) << r.err;
+        EXPECT_EQ(readBytes(folder / "victim.txt"), bytes("keep")) << name;
+        EXPECT_TRUE(fs::is_symlink(folder / "out" / name));
+    }
+}
+
 TEST_F(Tr2tool, CatBehavesAsLoadFile) {
     fs::create_directories(folder / "add-ons");
     const Bytes noise = randomBytes(5000, 3);

@@ -114,24 +114,44 @@ TEST(TsbReader, ReadsCountsMatricesAndLocatorsInPlace) {
 
 TEST(TsbReader, CountsThatRunPastTheFileAreRefused) {
     const std::vector<uint8_t> bytes = writeTsb(sampleMotion());
+    // Blocks as the loader makes them (a NUL after the bytes): every cut before the last name
+    // is refused; from there on the NUL ends the name and the motion loads.
+    const size_t lastName =
+        bytes.size() - std::strlen(sampleMotion().locatorNames.back().c_str()) - 1;
     for (size_t size = 0; size < bytes.size(); ++size) {
         Motion m;
-        char* block = static_cast<char*>(std::malloc(size ? size : 1));
-        if (size) std::memcpy(block, bytes.data(), size);
-        ASSERT_EQ(readTsb(&m, block, size), 1) << size;
+        const std::vector<uint8_t> cut(bytes.begin(), bytes.begin() + static_cast<ptrdiff_t>(size));
+        const int result = readTsb(&m, fileBlock(cut), size);
+        if (size >= lastName) {
+            EXPECT_EQ(result, 0) << size;
+            continue;
+        }
+        ASSERT_EQ(result, 1) << size;
         EXPECT_EQ(m.frameCount, 0);
         EXPECT_EQ(frameMatrices(&m, 0), nullptr);
     }
-    auto patched = [&](size_t at, int32_t v) {
+    auto patched = [&](std::vector<std::pair<size_t, int32_t>> fields) {
         std::vector<uint8_t> b = bytes;
-        std::memcpy(b.data() + at, &v, 4);
+        for (auto [at, v] : fields) std::memcpy(b.data() + at, &v, 4);
         Motion m;
         return readTsb(&m, fileBlock(b), b.size());
     };
-    EXPECT_EQ(patched(16, 0x40000000), 1);  // bones
-    EXPECT_EQ(patched(20, -1), 1);          // frames
-    EXPECT_EQ(patched(28, 3), 1);           // one locator name too many
-    EXPECT_EQ(patched(24, 99), 0);          // the loop start is only checked when played
+    EXPECT_EQ(patched({{16, 0x40000000}}), 1);  // bones
+    EXPECT_EQ(patched({{20, -1}}), 1);          // frames
+    EXPECT_EQ(patched({{28, 5}}), 1);           // locator names past the end
+    EXPECT_EQ(patched({{24, 99}}), 0);          // the loop start is only checked when played
+    // Frames x bones x 64 is 2^64 for 2^29 each: wrapped to 0 it once passed as nothing to skip.
+    EXPECT_EQ(patched({{16, 1 << 29}, {20, 1 << 29}}), 1);
+    EXPECT_EQ(patched({{20, 1 << 29}, {28, 1 << 29}}), 1);
+}
+
+TEST(TsbReader, ALastNameEndingAtTheEndOfTheFileLoads) {
+    std::vector<uint8_t> bytes = writeTsb(sampleMotion());
+    ASSERT_EQ(bytes.back(), 0);
+    bytes.pop_back();  // the loader's NUL ends the last name
+    Motion m;
+    ASSERT_EQ(readTsb(&m, fileBlock(bytes), bytes.size()), 0);
+    EXPECT_STREQ(m.locatorNames.back(), sampleMotion().locatorNames.back().c_str());
 }
 
 TEST(TssReader, ReadsWhatTheTsbFormHolds) {

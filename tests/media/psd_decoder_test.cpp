@@ -231,15 +231,13 @@ TEST(PsdDecoder, LyingLengthsAndHugeRectanglesAreBounded) {
     const size_t lengthAt = 44 + 18 + 2;
     bytes[lengthAt] = 0x7F;
     LayerPtr l = decode(bytes, 0);
-    ASSERT_TRUE(l);
+    ASSERT_TRUE(l);  // the merged image after it holds bytes enough for the rows
     EXPECT_EQ(l->pixels[0], 0xFF01FFFFu);
     EXPECT_EQ(l->pixels[1], 0xFF02FFFFu);
 
-    // A raw channel shorter than the layer fills what it has.
+    // A raw channel shorter than the layer.
     layer.channels = {{-1, psdRawChannel({0, 0, 0})}};
-    l = decode(oneLayer(layer), 0);
-    EXPECT_EQ(l->pixels[2], 0u);
-    EXPECT_EQ(l->pixels[3], 0xFFFFFFFFu);
+    EXPECT_FALSE(decode(oneLayer(layer), 0));
 
     // Rectangles whose size no texture could hold are refused, without allocating them.
     for (auto [bottom, right] : {std::array{2000000000, 1}, std::array{1, 2000000000},
@@ -263,6 +261,68 @@ TEST(PsdDecoder, LyingLengthsAndHugeRectanglesAreBounded) {
     bytes[43] = 9;
     EXPECT_EQ(count(bytes), -1);
     EXPECT_FALSE(decode(bytes, 0));
+}
+
+TEST(PsdDecoder, LayerInfoLengthZeroStillCountsTheLayers) {
+    std::vector<uint8_t> bytes = oneLayer(psdLayer("a", 0, 0, 2, 2, pattern(2, 2, 1)));
+    std::memset(bytes.data() + 38, 0, 4);  // the layer info length; the count follows it
+    EXPECT_EQ(count(bytes), 1);
+    LayerPtr l = decode(bytes, 0);
+    ASSERT_TRUE(l);
+    EXPECT_STREQ(l->name, "a");
+    EXPECT_EQ(pixelsOf(*l), clearedAlphaZero(pattern(2, 2, 1)));
+}
+
+// Work and memory follow the file: a layer's pixels must be backed by its channels' bytes
+// before anything is allocated.
+TEST(PsdDecoder, LayerPixelsMustBeBackedByChannelBytes) {
+    const std::vector<uint8_t> raw6 = psdRawChannel(std::vector<uint8_t>(6, 7));
+    std::vector<uint8_t> raw5 = raw6;
+    raw5.pop_back();
+    // 258 x 2 pixels in the fewest RLE bytes: row counts, then two 129-pixel runs per row.
+    const std::vector<uint8_t> rle = {0, 1, 0, 4, 0, 4, 0x80, 1, 0x80, 2, 0x80, 3, 0x80, 4};
+    const std::vector<uint8_t> rleShort(rle.begin(), rle.end() - 1);
+    struct Case {
+        const char* what;
+        int32_t width, height;
+        std::vector<PsdChannel> channels;
+        bool decodes;
+    } cases[] = {
+        {"raw, width x height bytes", 3, 2, {{0, raw6}}, true},
+        {"raw, one byte short", 3, 2, {{0, raw5}}, false},
+        {"raw alpha backed, green short", 3, 2, {{-1, raw6}, {1, raw5}}, false},
+        {"RLE, two bytes per 129 pixels", 258, 2, {{2, rle}}, true},
+        {"RLE, one byte short", 258, 2, {{2, rleShort}}, false},
+        {"only a mask channel", 3, 2, {{-2, raw6}}, false},
+        {"mask short, colour backed", 3, 2, {{0, raw6}, {-2, raw5}}, true},
+        {"16384 x 4096 behind 2 bytes", 16384, 4096, {{0, {0, 1}}}, false},
+    };
+    for (const Case& c : cases) {
+        PsdWriterLayer layer = psdLayer("l", 0, 0, c.width, c.height, {});
+        layer.channels = c.channels;
+        const std::vector<uint8_t> bytes = oneLayer(layer);
+        EXPECT_EQ(count(bytes), 1) << c.what;
+        EXPECT_EQ(bool(decode(bytes, 0)), c.decodes) << c.what;
+    }
+    // No channel at all: the record's channel count made 0 and its one channel info taken out.
+    PsdWriterLayer bare = psdLayer("l", 0, 0, 3, 2, {});
+    bare.channels = {{0, raw6}};
+    std::vector<uint8_t> noChannels = oneLayer(bare);
+    noChannels[60] = noChannels[61] = 0;
+    noChannels.erase(noChannels.begin() + 62, noChannels.begin() + 68);
+    EXPECT_EQ(count(noChannels), 1);
+    EXPECT_FALSE(decode(noChannels, 0));
+
+    LayerPtr wide = decode(oneLayer([&] {
+                               PsdWriterLayer l = psdLayer("w", 0, 0, 258, 2, {});
+                               l.channels = {{2, rle}};
+                               return l;
+                           }()),
+                           0);
+    ASSERT_TRUE(wide);
+    EXPECT_EQ(wide->pixels[128], 0xFFFFFF01u);
+    EXPECT_EQ(wide->pixels[129], 0xFFFFFF02u);
+    EXPECT_EQ(wide->pixels[258 + 257], 0xFFFFFF04u);
 }
 
 // Layered PSDs written by ImageMagick decode to the pixels it was given.

@@ -132,16 +132,31 @@ TEST(TmbReader, AFileWithoutMeshesLoadsAndTrailingBytesAreIgnored) {
 
 TEST(TmbReader, EveryTruncationIsRefusedWithoutReadingPastTheBlock) {
     const std::vector<uint8_t> bytes = writeTmb(sampleModel());
+    // Blocks as the loader makes them (a NUL after the bytes): every cut before the last
+    // placement name is refused; from there on the NUL ends the name and the model loads.
+    const size_t lastName = bytes.size() - sampleModel().placements.back().name.size() - 1;
     for (size_t size = 0; size < bytes.size(); ++size) {
         Model model;
-        std::vector<uint8_t> prefix(bytes.begin(), bytes.begin() + static_cast<ptrdiff_t>(size));
-        // The block holds exactly the prefix (no final NUL), so a read past it is caught.
-        char* block = static_cast<char*>(std::malloc(size ? size : 1));
-        if (size) std::memcpy(block, prefix.data(), size);
-        ASSERT_EQ(readModel(&model, block, size, "cut.tmb"), 1) << "size " << size;
+        const std::vector<uint8_t> cut(bytes.begin(), bytes.begin() + static_cast<ptrdiff_t>(size));
+        const int result = readModel(&model, fileBlock(cut), size, "cut.tmb");
+        if (size >= lastName) {
+            EXPECT_EQ(result, 0) << "size " << size;
+            continue;
+        }
+        ASSERT_EQ(result, 1) << "size " << size;
         expectEmpty(model);
         EXPECT_EQ(model.name[0], 0);
     }
+}
+
+TEST(TmbReader, ALastNameEndingAtTheEndOfTheFileLoads) {
+    std::vector<uint8_t> bytes = writeTmb(sampleModel());
+    ASSERT_EQ(bytes.back(), 0);
+    bytes.pop_back();  // the loader's NUL ends the last placement name
+    Model model;
+    ASSERT_EQ(read(&model, bytes), 0);
+    ASSERT_EQ(model.placementCount, 2);
+    EXPECT_STREQ(model.placements[1].name, "hand");
 }
 
 TEST(TmbReader, LyingCountsAndSizesAreRefusedLikeAWrongMagic) {
@@ -237,12 +252,12 @@ TEST(TmbReader, LyingCountsAndSizesAreRefusedLikeAWrongMagic) {
              patch(b, 12, 2);
              return b;
          }},
-        {"placement name without its NUL",
+        {"second placement name missing",
          [&] {
              TmbModel m;
-             m.placements = {{"p", {}, {}, {1, 1, 1}}};
+             m.placements = {{"p", {}, {}, {1, 1, 1}}, {"q", {}, {}, {1, 1, 1}}};
              auto b = writeTmb(m);
-             b.pop_back();
+             b.resize(b.size() - 3);  // "p" now ends on the loader's NUL, "q" is gone
              return b;
          }},
         {"placement count past the end",

@@ -169,6 +169,35 @@ TEST(ScriptLabels, FirstColonInTheTextWinsEvenInAComment) {
     }
 }
 
+TEST(ScriptLabels, NamesMadeBySubstitutionFollowTheCurrentNames) {
+    TestEngine e;
+    e.state.skip = true;
+    e.setNames("A", "B");
+    e.begin(sjis("%JA;:&2;%S0,+,1;%JEnd;:B;%S0,+,10;:End;"));
+    e.frames(6);
+    EXPECT_EQ(e.state.variables[0], 1);
+    e.setNames("B", "A");  // ":&2;" now names "B" and comes first
+    e.jumpTo("B");
+    e.frames(6);
+    EXPECT_EQ(e.state.variables[0], 2);
+}
+
+// A jump is a lookup: 50,000 labels and as many jumps run at once (a scan of the text per jump
+// took minutes).
+TEST(ScriptLabels, ManyLabelsAndJumps) {
+    constexpr int kLabels = 50000;
+    std::string script = "%JL0;";
+    for (int i = 0; i < kLabels; ++i)
+        script += ":L" + std::to_string(i) + ";%S0,+,1;%JL" + std::to_string(i + 1) + ";";
+    script += ":L" + std::to_string(kLabels) + ";";
+    TestEngine e;
+    e.state.skip = true;
+    e.begin(script);
+    e.frames(2 * kLabels + 2);
+    EXPECT_EQ(e.state.variables[0], kLabels);
+    EXPECT_EQ(*e.state.position, '\0');
+}
+
 TEST(ScriptCalls, ReturnToTheByteAfterTheCall) {
     TestEngine e;
     e.state.skip = true;

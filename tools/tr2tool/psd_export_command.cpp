@@ -33,7 +33,8 @@ int run(const std::vector<std::string>& args) {
         std::fprintf(stderr, "%s: %s: cannot be read\n", kPrefix, path.c_str());
         return kToolFailure;
     }
-    const int count = countPsdLayers(bytes.data(), bytes.size());
+    const PsdLayers document(bytes.data(), bytes.size());
+    const int count = document.count();
     if (count < 0) {
         if (psdDepth(bytes) == 16) {
             std::fprintf(stderr, "%s: %s: 16-bit PSD: save it with 8 bits per channel\n", kPrefix,
@@ -55,10 +56,11 @@ int run(const std::vector<std::string>& args) {
         return kToolFailure;
     }
     for (int i = 0; i < count; ++i) {
-        PsdLayer* layer = readPsdLayer(bytes.data(), bytes.size(), i);
+        PsdLayer* layer = document.read(i);
         if (!layer) {
             std::fprintf(stderr,
-                         "%s: %s: layer %d is larger than %d x %d pixels and is not decoded\n",
+                         "%s: %s: layer %d is larger than %d x %d pixels or its channels are cut "
+                         "short; not decoded\n",
                          kPrefix, path.c_str(), i, kMaxPsdLayerSide, kMaxPsdLayerSide);
             return kToolFailure;
         }

@@ -1,6 +1,10 @@
 // Whole-file reading and writing for tr2tool commands.
 #include "tools/tr2tool/tool_files.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <system_error>
 
@@ -25,6 +29,25 @@ bool writeWholeFile(const std::filesystem::path& path, const void* data, size_t 
     const bool written = size == 0 || std::fwrite(data, 1, size, file) == size;
     if (std::fclose(file) != 0 || !written) {
         std::remove(path.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool writeNewFile(const std::filesystem::path& path, const void* data, size_t size) {
+    const int fd =
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    const auto* p = static_cast<const uint8_t*>(data);
+    size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::write(fd, p + done, size - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<size_t>(n);
+    }
+    if (::close(fd) != 0 || done != size) {
+        ::unlink(path.c_str());
         return false;
     }
     return true;

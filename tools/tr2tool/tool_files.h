@@ -10,3 +10,6 @@
 bool readWholeFile(const std::filesystem::path& path, std::vector<uint8_t>* bytes);
 // False when the file cannot be created or written completely (a partial file is removed).
 bool writeWholeFile(const std::filesystem::path& path, const void* data, size_t size);
+// The same for a file made from an archive: a symbolic link already at `path` is never
+// followed (false, and the link and what it points to stay as they were).
+bool writeNewFile(const std::filesystem::path& path, const void* data, size_t size);

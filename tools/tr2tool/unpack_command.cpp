@@ -69,7 +69,12 @@ int runUnpack(const std::vector<std::string>& args) {
     int code = kToolOk;
     auto write = [&](const std::string& name, const ArchiveEntry& entry) {
         const std::vector<uint8_t> data = entryBytes(archive, entry);
-        if (!writeWholeFile(folder / name, data.data(), data.size())) {
+        std::error_code linkError;
+        if (std::filesystem::is_symlink(folder / name, linkError)) {
+            std::fprintf(stderr, "tr2tool unpack: %s is a symbolic link; not followed\n",
+                         (folder / name).c_str());
+            code = kToolFailure;
+        } else if (!writeNewFile(folder / name, data.data(), data.size())) {
             std::fprintf(stderr, "tr2tool unpack: cannot write %s\n", (folder / name).c_str());
             code = kToolFailure;
         }
