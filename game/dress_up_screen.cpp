@@ -35,16 +35,6 @@ struct OriginPlacement {
 };
 OriginPlacement origins[kBackgroundStages];
 
-std::unique_ptr<LayeredImage> loadImage(const char* name) {
-    size_t size = 0;
-    char* data = loadFile(name, &size);
-    GraphicsDevice* g = graphicsDevice();
-    auto image = std::make_unique<LayeredImage>(g ? g->device() : nullptr,
-                                                reinterpret_cast<const uint8_t*>(data), size);
-    std::free(data);
-    return image;
-}
-
 const char* valueOf(const KEYVALUE* record, const char* key) {
     const KeyValuePair* pair = record ? record->find(key) : nullptr;
     return pair ? pair->value : nullptr;
@@ -97,8 +87,8 @@ void setCurrentBackgroundIndex(int32_t index) {
 DressUpScreen::DressUpScreen(Game& game) : game_(game) {
     current = this;
     startCameraGlide(game_.camera, glide_, 0);
-    setup_ = loadImage("setup.psd");
-    emptyItem_ = loadImage("item_nil.psd");
+    setup_ = loadLayeredImage("setup.psd");
+    emptyItem_ = loadLayeredImage("item_nil.psd");
     game_.screenClosed = false;
     buildWidgets();
     openItemWindow(kCoordinateWindow);
@@ -207,7 +197,7 @@ void DressUpScreen::openItems(int window) {
     std::vector<const KEYVALUE*> records(table, table + count);
 
     if (window >= 5 && window <= 12) {
-        auto image = loadImage("item_sys.psd");
+        auto image = loadLayeredImage("item_sys.psd");
         auto cell = std::make_unique<Widget>(
             kItemGridLeft, kItemGridTop, image.get(), 0,
             [this, window](Widget&) { putOn(window, nullptr); }, true, 0);
@@ -222,7 +212,7 @@ void DressUpScreen::openItems(int window) {
         // An item without an icon or a name cannot be shown as itself nor told apart.
         const bool complete = icon && name;
         if (!icon || std::strcmp(icon, "nil") == 0) icon = "item_nil.psd";
-        auto image = loadImage(icon);
+        auto image = loadLayeredImage(icon);
         const bool canChoose = complete && choosable(window, *record);
         int x = 0, y = 0;
         itemCellPosition(grid_.count() % kItemsPerPage, &x, &y);
@@ -286,7 +276,7 @@ void DressUpScreen::stepBackground(const Widget* widget) {
     sampleWidget_.reset();
     sampleImage_.reset();
     if (const char* icon = valueOf(item, "ICON_0")) {
-        sampleImage_ = loadImage(icon);
+        sampleImage_ = loadLayeredImage(icon);
         sampleWidget_ =
             std::make_unique<Widget>(sampleX, sampleY, sampleImage_.get(), 0, nullptr, true, 0);
     }

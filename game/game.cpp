@@ -22,17 +22,6 @@
 namespace {
 Game* current = nullptr;
 
-// A fixed image of the game: a missing file ends the program inside loadFile.
-std::unique_ptr<LayeredImage> loadImage(const char* name) {
-    size_t size = 0;
-    char* data = loadFile(name, &size);
-    GraphicsDevice* g = graphicsDevice();
-    auto image = std::make_unique<LayeredImage>(g ? g->device() : nullptr,
-                                                reinterpret_cast<const uint8_t*>(data), size);
-    std::free(data);
-    return image;
-}
-
 float gaugeFill(int32_t value) {
     return static_cast<float>(std::clamp(value, 0, 100)) * 0.01f;
 }
@@ -77,13 +66,13 @@ void Game::initialise(const GameStart& start) {
     playerGauge = heroineGauge = nullptr;
     current = this;
 
-    if (start.interface) fadeImage = loadImage("fade.psd");
+    if (start.interface) fadeImage = loadLayeredImage("fade.psd");
     for (FadeChannel& fade : fades) fade = FadeChannel{};
     setCameraPath(camera, nullptr, false);
     frameTimer().reset();
 
     if (start.interface) loadInterface();
-    if (start.interface) maskImage = loadImage("mask.psd");
+    if (start.interface) maskImage = loadLayeredImage("mask.psd");
     initSound();
     sound().stopVoiceSchedules();
     frameTimer().reset();
@@ -103,7 +92,7 @@ void Game::initialise(const GameStart& start) {
 }
 
 void Game::loadInterface() {
-    interfaceImage = loadImage("inter.psd");
+    interfaceImage = loadLayeredImage("inter.psd");
     messageWindow = std::make_unique<MessageWindow>(interfaceImage.get());
     messageWindow->text = state.messageText;
     messageWindow->callback = [this](Widget&) { clickAdvance(); };

@@ -17,16 +17,6 @@ bool oneOf(char c, const char* letters) {
     return c != '\0' && std::strchr(letters, c);
 }
 
-std::unique_ptr<LayeredImage> loadPicture(const char* name) {
-    size_t size = 0;
-    char* data = loadFile(name, &size);
-    GraphicsDevice* g = graphicsDevice();
-    auto image = std::make_unique<LayeredImage>(g ? g->device() : nullptr,
-                                                reinterpret_cast<const uint8_t*>(data), size);
-    std::free(data);
-    return image;
-}
-
 void setColour(D3DCOLORVALUE& colour, float r, float g, float b) {
     colour.r = r;
     colour.g = g;
@@ -66,12 +56,12 @@ int Game::gameCommand(char letter, char second) {
         case 'T':
             titleOverlay.reset();
             titleShown = argInt() != 0;
-            if (titleShown) titleOverlay = loadPicture("title2.psd");
+            if (titleShown) titleOverlay = loadLayeredImage("title2.psd");
             break;
         case 'g': {
             scenePicture.reset();
             const char* name = argString(".psd");
-            if (name[0] != '.') scenePicture = loadPicture(name);
+            if (name[0] != '.') scenePicture = loadLayeredImage(name);
             break;
         }
         case 'Z':

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "archive/catalogue.h"
+#include "gfx/graphics_device.h"
 #include "media/psd_decoder.h"
 
 namespace {
@@ -108,4 +110,14 @@ uint32_t LayeredImage::opacity(int index) const {
 const char* LayeredImage::layerName(int index) const {
     const ImageLayer* l = layer(index);
     return l ? l->name : nullptr;
+}
+
+std::unique_ptr<LayeredImage> loadLayeredImage(const char* name) {
+    size_t size = 0;
+    char* data = loadFile(name, &size);
+    GraphicsDevice* g = graphicsDevice();
+    auto image = std::make_unique<LayeredImage>(g ? g->device() : nullptr,
+                                                reinterpret_cast<const uint8_t*>(data), size);
+    std::free(data);
+    return image;
 }

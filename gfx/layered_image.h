@@ -15,6 +15,12 @@ struct ImageLayer {
     char name[32] = {};    // at most 31 bytes of the layer name
 };
 
+class LayeredImage;
+
+// The PSD `name` from the add-ons as a layered image of the process's device (a missing file
+// ends the program inside loadFile).
+std::unique_ptr<LayeredImage> loadLayeredImage(const char* name);
+
 class LayeredImage {
 public:
     // Decodes every layer of the document into a texture of `device`. `psdData` stays the

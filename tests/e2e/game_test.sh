@@ -10,6 +10,7 @@ if [ "${1:-}" != "--inner" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" --inner "$@"
 fi
 shift
+source "$(dirname "$0")/e2e_lib.sh"
 here=$(cd "$(dirname "$0")" && pwd)
 tr2=$(realpath "$1"); make_addons=$(realpath "$2"); work=$3; font=$(realpath "$4")
 [ -f "$font" ] || { echo "FAIL: no font archive at $4 (build the content first)"; exit 1; }
@@ -17,19 +18,14 @@ rm -rf "$work"; mkdir -p "$work/add-ons"; cp "$font" "$work/add-ons/"
 cp "$here/game_script.txt" "$work/script.txt"
 "$make_addons" "$work" "$work/script.txt"
 cd "$work"
+# A runtime folder of our own: the single-instance lock of a tr2 that runs elsewhere for this
+# user must not count here.
+export XDG_RUNTIME_DIR="$PWD/runtime"; mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 
 fail() { echo "FAIL: $*"; [ -f tr2.err ] && cat tr2.err; exit 1; }
 pixel() { python3 "$here/bmp_pixel.py" "$@"; }
 is_colour() { python3 "$here/bmp_pixel.py" "$@" >/dev/null; }
 
-wait_window() {
-  for _ in $(seq 1 150); do
-    id=$(xdotool search --name "Tavrel 2" 2>/dev/null | head -n 1 || true)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.2
-  done
-  return 1
-}
 
 shots=0
 screenshot() {  # Print Screen; prints the new file's name
@@ -43,11 +39,6 @@ screenshot() {  # Print Screen; prints the new file's name
   ls -t screenshot/*.bmp | head -n 1
 }
 
-wait_exit() {
-  for _ in $(seq 1 100); do kill -0 "$1" 2>/dev/null || break; sleep 0.2; done
-  if kill -0 "$1" 2>/dev/null; then kill -KILL "$1"; code=timeout; return 0; fi
-  code=0; wait "$1" || code=$?
-}
 
 click() { xdotool mousemove --window "$wid" "$1" "$2" click 1; sleep 0.4; }
 

@@ -13,6 +13,7 @@ if [ "${1:-}" != "--inner" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" --inner "$@"
 fi
 shift
+source "$(dirname "$0")/e2e_lib.sh"
 here=$(cd "$(dirname "$0")" && pwd)
 tr2=$(realpath "$1"); tool=$(realpath "$2"); addons=$(realpath "$3"); work=$4
 rm -rf "$work"; mkdir -p "$work"; cp -r "$addons" "$work/add-ons"; cd "$work"
@@ -100,12 +101,7 @@ pitch=$((item_h + 16))
 echo "== title"
 "$tr2" -window 2>tr2.err &
 pid=$!
-for _ in $(seq 1 150); do
-  wid=$(xdotool search --name "Tavrel 2" 2>/dev/null | head -n 1 || true)
-  [ -n "$wid" ] && break
-  sleep 0.2
-done
-[ -n "$wid" ] || fail "no window appeared"
+wid=$(wait_window) || fail "no window appeared"
 xdotool windowfocus --sync "$wid" 2>/dev/null || xdotool windowfocus "$wid"
 title_y=$(( (600 - pitch * 3) / 2 + 128 ))
 wait_colour "$item_x" $((title_y + item_py)) "$item_colour" 60 ||

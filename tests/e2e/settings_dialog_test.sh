@@ -12,6 +12,7 @@ if [ "${1:-}" != "--inner" ]; then
   exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" --inner "$@"
 fi
 shift
+source "$(dirname "$0")/e2e_lib.sh"
 tr2=$(realpath "$1"); close_window=$(realpath "$2"); work=$3; font=$(realpath "$4")
 make_addons=$(realpath "$5")
 [ -f "$font" ] || { echo "FAIL: no font archive at $4 (build the content first)"; exit 1; }
@@ -36,20 +37,6 @@ find_window() {  # prints the id of the first visible window whose name matches 
   return 1
 }
 
-wait_exit() {  # waits up to 20 s for a child process; its exit code goes into $code
-  local pid=$1
-  for _ in $(seq 1 100); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.2
-  done
-  if kill -0 "$pid" 2>/dev/null; then
-    kill -KILL "$pid"
-    code=timeout
-    return 0
-  fi
-  code=0
-  wait "$pid" || code=$?
-}
 
 open_dialog() {  # starts tr2 without keywords and focuses its dialog; sets $pid and $dialog
   # with "print", the program prints the settings it would start with instead of the game

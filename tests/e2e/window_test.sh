@@ -10,6 +10,7 @@ if [ "${1:-}" != "--inner" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" --inner "$@"
 fi
 shift
+source "$(dirname "$0")/e2e_lib.sh"
 tr2=$(realpath "$1"); close_window=$(realpath "$2"); work=$3; font=$(realpath "$4")
 make_addons=$(realpath "$5")
 [ -f "$font" ] || { echo "FAIL: no font archive at $4 (build the content first)"; exit 1; }
@@ -18,33 +19,13 @@ rm -rf "$work"; mkdir -p "$work/add-ons"; cp "$font" "$work/add-ons/"
 printf ':Wait;%%w600;%%JWait;' >"$work/script.txt"
 "$make_addons" "$work" "$work/script.txt"
 cd "$work"
+# A runtime folder of our own: the single-instance lock of a tr2 that runs elsewhere for this
+# user must not count here.
+export XDG_RUNTIME_DIR="$PWD/runtime"; mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 
 fail() { echo "FAIL: $*"; exit 1; }
 
-wait_window() {  # prints the id of the first window whose name matches
-  local id=""
-  for _ in $(seq 1 150); do
-    id=$(xdotool search --name "Tavrel 2" 2>/dev/null | head -n 1 || true)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.2
-  done
-  return 1
-}
 
-wait_exit() {  # waits up to 20 s for a child process; its exit code goes into $code
-  local pid=$1
-  for _ in $(seq 1 100); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.2
-  done
-  if kill -0 "$pid" 2>/dev/null; then
-    kill -KILL "$pid"
-    code=timeout
-    return 0
-  fi
-  code=0
-  wait "$pid" || code=$?
-}
 
 echo "== 800x600 window, title, Print Screen, second instance, SIGTERM"
 "$tr2" -window 2>tr2.err &

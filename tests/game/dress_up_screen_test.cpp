@@ -65,18 +65,6 @@ void writeSocks(const fs::path& folder, int count) {
     }
 }
 
-// Opaque layers blend at 254/255, so what lies under them shines through by a step or two.
-::testing::AssertionResult near(uint32_t actual, uint32_t expected) {
-    for (int shift = 0; shift < 24; shift += 8) {
-        const int a = static_cast<int>(actual >> shift & 0xFF);
-        const int e = static_cast<int>(expected >> shift & 0xFF);
-        if (a - e > 3 || e - a > 3)
-            return ::testing::AssertionFailure()
-                   << std::hex << actual << " is not near " << expected;
-    }
-    return ::testing::AssertionSuccess();
-}
-
 void click(int x, int y) {
     mouseDownAllWidgets(x, y);
     mouseUpAllWidgets(x, y);

@@ -39,3 +39,14 @@ void GameTest::TearDown() {
     folder_.reset();
     frameTimer().drivenStep = -1.0f;
 }
+
+::testing::AssertionResult near(uint32_t actual, uint32_t expected) {
+    for (int shift = 0; shift < 24; shift += 8) {
+        const int a = static_cast<int>(actual >> shift & 0xFF);
+        const int e = static_cast<int>(expected >> shift & 0xFF);
+        if (a - e > 3 || e - a > 3)
+            return ::testing::AssertionFailure()
+                   << std::hex << actual << " is not near " << expected;
+    }
+    return ::testing::AssertionSuccess();
+}

@@ -32,6 +32,10 @@ protected:
     bool drawn_ = false;
 };
 
+// Opaque layers blend at 254/255, so what lies under them shines through by a step or two:
+// each channel within 3.
+::testing::AssertionResult near(uint32_t actual, uint32_t expected);
+
 // The engine's first frame waits and commands wait for the typing credit of the first
 // character, so the first command runs on the fourth frame and one more on each frame after.
 // A fully faded-in scene: both fades clear, message window on.

@@ -17,17 +17,6 @@ constexpr uint32_t rgb(uint32_t argb) {
     return argb & 0xFFFFFF;
 }
 
-// Opaque layers blend at 254/255, so a fade under them shines through by a step or two.
-::testing::AssertionResult near(uint32_t actual, uint32_t expected) {
-    for (int shift = 0; shift < 24; shift += 8) {
-        const int a = static_cast<int>(actual >> shift & 0xFF);
-        const int e = static_cast<int>(expected >> shift & 0xFF);
-        if (a - e > 3 || e - a > 3)
-            return ::testing::AssertionFailure()
-                   << std::hex << actual << " is not near " << expected;
-    }
-    return ::testing::AssertionSuccess();
-}
 }  // namespace
 
 TEST_F(GameTest, StartsOpaqueBlackAndShowsTheMessageWindowOnceFadedIn) {
