@@ -75,6 +75,11 @@ wait_colour() {  # X Y RRGGBB SECONDS [read]
   done
   return 1
 }
+# With TR2_SHOTS_DIR set (scripts/screenshots.sh), a screenshot is also kept there as NAME.png.
+keep() {  # NAME SCREENSHOT
+  [ -n "${TR2_SHOTS_DIR:-}" ] && /usr/bin/convert "$2" "$TR2_SHOTS_DIR/$1.png"
+  return 0
+}
 click() { xdotool mousemove --window "$wid" "$1" "$2" click 1; sleep "${3:-1}"; }
 
 # The scrambled saves: XOR with the C runtime's generator from 7318, each value modulo 255.
@@ -106,6 +111,7 @@ xdotool windowfocus --sync "$wid" 2>/dev/null || xdotool windowfocus "$wid"
 title_y=$(( (600 - pitch * 3) / 2 + 128 ))
 wait_colour "$item_x" $((title_y + item_py)) "$item_colour" 60 ||
   fail "no title menu at ($item_x, $((title_y + item_py)))"
+keep title "$(ls -t screenshot/*.bmp | head -n 1)"
 click 400 $((title_y + item_h / 2))   # はじめから
 
 echo "== pages, Return, Space"
@@ -115,7 +121,9 @@ click 400 500
 xdotool key space; sleep 1
 ! is_colour "$(screenshot)" "$window_x" "$window_y" "$window_colour" || fail "Space did not hide the interface"
 xdotool key space; sleep 1
-is_colour "$(screenshot)" "$window_x" "$window_y" "$window_colour" || fail "Space did not show the interface again"
+shot=$(screenshot)
+is_colour "$shot" "$window_x" "$window_y" "$window_colour" || fail "Space did not show the interface again"
+keep scene "$shot"
 
 echo "== camera drag"
 before=$(screenshot)
@@ -145,6 +153,7 @@ read -r file_x file_y file_w file_h < <(layer_place setup.psd filebutton)
 read -r socks_x socks_y _ _ < <(layer_place setup.psd itembutton11)
 read -r shoes_x shoes_y _ _ < <(layer_place setup.psd itembutton12)
 click $((socks_x + 18)) $((socks_y + 18)) 2     # socks window
+keep dress-up "$(screenshot)"
 click 528 128 2                                  # its remove cell
 click $((save_x + 70)) $((save_y + 20)) 2       # save window
 click $((file_x + file_w / 2)) $((file_y + file_h / 2)) 2   # outfit 01
