@@ -22,7 +22,13 @@ cd "$work"
 # user must not count here.
 export XDG_RUNTIME_DIR="$PWD/runtime"; mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 
-fail() { echo "FAIL: $*"; [ -f tr2.err ] && cat tr2.err; exit 1; }
+pid=""
+fail() {
+  echo "FAIL: $*"
+  [ -f tr2.err ] && cat tr2.err
+  [ -n "$pid" ] && { kill -KILL "$pid" 2>/dev/null || true; }
+  exit 1
+}
 pixel() { python3 "$here/bmp_pixel.py" "$@"; }
 is_colour() { python3 "$here/bmp_pixel.py" "$@" >/dev/null; }
 
@@ -43,7 +49,7 @@ screenshot() {  # Print Screen; prints the new file's name
 click() { xdotool mousemove --window "$wid" "$1" "$2" click 1; sleep 0.4; }
 
 echo "== first start: text, choice, camera, music, quit"
-SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=audio.raw "$tr2" -window 2>tr2.err &
+SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=audio.raw "$tr2" -window >tr2.out 2>tr2.err &
 pid=$!
 wid=$(wait_window) || fail "no window appeared"
 xdotool windowfocus --sync "$wid" 2>/dev/null || xdotool windowfocus "$wid"
@@ -83,7 +89,7 @@ python3 -c "import sys; d=open('audio.raw','rb').read(); sys.exit(0 if any(d) el
   fail "no sound reached the audio device"
 
 echo "== second start: the saved variable leads elsewhere"
-SDL_AUDIODRIVER=dummy "$tr2" -window 2>tr2.err &
+SDL_AUDIODRIVER=dummy "$tr2" -window >tr2.out 2>tr2.err &
 pid=$!
 wid=$(wait_window) || fail "no window appeared on the second start"
 xdotool windowfocus --sync "$wid" 2>/dev/null || xdotool windowfocus "$wid"

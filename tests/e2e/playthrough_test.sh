@@ -19,7 +19,14 @@ tr2=$(realpath "$1"); tool=$(realpath "$2"); addons=$(realpath "$3"); work=$4
 rm -rf "$work"; mkdir -p "$work"; cp -r "$addons" "$work/add-ons"; cd "$work"
 export XDG_RUNTIME_DIR="$work/runtime"; mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 
-fail() { echo "FAIL: $*"; [ -f tr2.err ] && tail -5 tr2.err; exit 1; }
+pid=""
+fail() {
+  echo "FAIL: $*"
+  [ -f tr2.err ] && tail -5 tr2.err
+  # Leave no game behind to hold the test runner's output open.
+  [ -n "$pid" ] && { kill -KILL "$pid" 2>/dev/null || true; }
+  exit 1
+}
 
 # The demo's own pictures, layer by layer, as the game finds them.
 for psd in inter.psd setup.psd; do
@@ -104,7 +111,7 @@ item_x=$(( (800 - item_w) / 2 + item_px ))
 pitch=$((item_h + 16))
 
 echo "== title"
-"$tr2" -window 2>tr2.err &
+"$tr2" -window >tr2.out 2>tr2.err &
 pid=$!
 wid=$(wait_window) || fail "no window appeared"
 xdotool windowfocus --sync "$wid" 2>/dev/null || xdotool windowfocus "$wid"
@@ -126,10 +133,11 @@ is_colour "$shot" "$window_x" "$window_y" "$window_colour" || fail "Space did no
 keep scene "$shot"
 
 echo "== camera drag"
+sleep 2  # the page's camera path has ended and holds
 before=$(screenshot)
-xdotool mousemove --window "$wid" 600 250 mousedown 1
-for x in 580 560 540 520 500 480; do xdotool mousemove --window "$wid" "$x" 250; sleep 0.05; done
-xdotool mouseup 1; sleep 1
+xdotool mousemove --window "$wid" 650 250 mousedown 1
+for x in $(seq 630 -20 350); do xdotool mousemove --window "$wid" "$x" 250; sleep 0.1; done
+xdotool mouseup 1; sleep 2
 after=$(screenshot)
 python3 - "$before" "$after" <<'PY' || fail "the camera drag changed nothing on screen"
 import sys

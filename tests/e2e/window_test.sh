@@ -28,7 +28,7 @@ fail() { echo "FAIL: $*"; exit 1; }
 
 
 echo "== 800x600 window, title, Print Screen, second instance, SIGTERM"
-"$tr2" -window 2>tr2.err &
+"$tr2" -window >tr2.out 2>tr2.err &
 pid=$!
 wid=$(wait_window) || fail "no window appeared"
 geometry=$(xdotool getwindowgeometry "$wid" | sed -n 's/.*Geometry: //p')
@@ -60,7 +60,7 @@ wait_exit "$pid"
 [ "$code" = 0 ] || fail "SIGTERM ended the program with $code"
 
 echo "== -1024x768 window closed by its close box"
-"$tr2" -1024x768 2>tr2.err &
+"$tr2" -1024x768 >tr2.out 2>tr2.err &
 pid=$!
 wid=$(wait_window) || fail "no window appeared"
 geometry=$(xdotool getwindowgeometry "$wid" | sed -n 's/.*Geometry: //p')
