@@ -5,6 +5,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <string>
+
+#include <unistd.h>
 
 #include "app/settings.h"
 #include "archive/catalogue.h"
@@ -17,7 +20,11 @@ HeadlessDevice::HeadlessDevice(int width, int height) {
     ArchiveMember font;
     font.name = "font.bin";
     font.data = testFontBytes();
-    writeArchiveFile("add-ons/headless_font.tr2", "FILE_0=font.bin\n", {font});
+    // CTest runs the cases of one program side by side in the same folder: write the archive
+    // under a name of this process and move it into place, so that no case reads it half written.
+    const std::string partial = "add-ons/headless_font." + std::to_string(getpid()) + ".part";
+    writeArchiveFile(partial, "FILE_0=font.bin\n", {font});
+    std::filesystem::rename(partial, "add-ons/headless_font.tr2");
     buildCatalogue();
     resetSettings();
     Settings& s = mutableSettings();
