@@ -4,13 +4,12 @@
 # usage: game_test.sh TR2 MAKE_TEST_ADDONS WORK_FOLDER FONT_ARCHIVE
 set -euo pipefail
 
+source "$(dirname "$0")/e2e_lib.sh"
 if [ "${1:-}" != "--inner" ]; then
-  export SDL_VIDEODRIVER=x11 TR2_NO_DIALOGS=1
-  export GLIBC_TUNABLES=glibc.malloc.trim_threshold=268435456
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" --inner "$@"
+  export TR2_NO_DIALOGS=1
+  under_xvfb 1280x1024 "$@"
 fi
 shift
-source "$(dirname "$0")/e2e_lib.sh"
 here=$(cd "$(dirname "$0")" && pwd)
 tr2=$(realpath "$1"); make_addons=$(realpath "$2"); work=$3; font=$(realpath "$4")
 [ -f "$font" ] || { echo "FAIL: no font archive at $4 (build the content first)"; exit 1; }
@@ -18,9 +17,7 @@ rm -rf "$work"; mkdir -p "$work/add-ons"; cp "$font" "$work/add-ons/"
 cp "$here/game_script.txt" "$work/script.txt"
 "$make_addons" "$work" "$work/script.txt"
 cd "$work"
-# A runtime folder of our own: the single-instance lock of a tr2 that runs elsewhere for this
-# user must not count here.
-export XDG_RUNTIME_DIR="$PWD/runtime"; mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+own_runtime_dir
 
 pid=""
 fail() {

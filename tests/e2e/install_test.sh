@@ -4,18 +4,15 @@
 # usage: install_test.sh BUILD_DIR WORK_FOLDER
 set -euo pipefail
 
+source "$(dirname "$0")/e2e_lib.sh"
 if [ "${1:-}" != "--inner" ]; then
-  export SDL_VIDEODRIVER=x11
-  export GLIBC_TUNABLES=glibc.malloc.trim_threshold=268435456
   unset TR2_NO_DIALOGS TR2_PRINT_SETTINGS
-  exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" --inner "$@"
+  under_xvfb 1024x768 "$@"
 fi
 shift
 build=$(realpath "$1"); work=$2
 rm -rf "$work"; mkdir -p "$work"; work=$(realpath "$work"); cd "$work"
-# A runtime folder of our own: the single-instance lock of another tr2 running for this user
-# (a game being played, another test) must not turn these starts into second instances.
-export XDG_RUNTIME_DIR="$PWD/runtime"; mkdir -m 700 -p "$XDG_RUNTIME_DIR"
+own_runtime_dir
 prefix="$work/installed tr2"
 export XDG_DATA_HOME="$work/data home"
 data="$XDG_DATA_HOME/tr2"

@@ -7,17 +7,16 @@
 # usage: playthrough_test.sh TR2 TR2TOOL ADDONS_FOLDER WORK_FOLDER
 set -euo pipefail
 
+source "$(dirname "$0")/e2e_lib.sh"
 if [ "${1:-}" != "--inner" ]; then
-  export SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy TR2_NO_DIALOGS=1
-  export GLIBC_TUNABLES=glibc.malloc.trim_threshold=268435456
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" --inner "$@"
+  export SDL_AUDIODRIVER=dummy TR2_NO_DIALOGS=1
+  under_xvfb 1280x1024 "$@"
 fi
 shift
-source "$(dirname "$0")/e2e_lib.sh"
 here=$(cd "$(dirname "$0")" && pwd)
 tr2=$(realpath "$1"); tool=$(realpath "$2"); addons=$(realpath "$3"); work=$4
 rm -rf "$work"; mkdir -p "$work"; cp -r "$addons" "$work/add-ons"; cd "$work"
-export XDG_RUNTIME_DIR="$work/runtime"; mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+own_runtime_dir
 
 pid=""
 fail() {

@@ -4,15 +4,13 @@
 # usage: settings_dialog_test.sh TR2 CLOSE_WINDOW WORK_FOLDER FONT_ARCHIVE MAKE_TEST_ADDONS
 set -euo pipefail
 
+source "$(dirname "$0")/e2e_lib.sh"
 if [ "${1:-}" != "--inner" ]; then
-  export SDL_VIDEODRIVER=x11
-  export GLIBC_TUNABLES=glibc.malloc.trim_threshold=268435456
   unset TR2_NO_DIALOGS TR2_PRINT_SETTINGS
   # A 1024x768 screen lists one size, 1024x768; the default 800x600 is not in the list.
-  exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" --inner "$@"
+  under_xvfb 1024x768 "$@"
 fi
 shift
-source "$(dirname "$0")/e2e_lib.sh"
 tr2=$(realpath "$1"); close_window=$(realpath "$2"); work=$3; font=$(realpath "$4")
 make_addons=$(realpath "$5")
 [ -f "$font" ] || { echo "FAIL: no font archive at $4 (build the content first)"; exit 1; }
@@ -21,9 +19,7 @@ rm -rf "$work"; mkdir -p "$work/add-ons"; cp "$font" "$work/add-ons/"
 printf ':Wait;%%w600;%%JWait;' >"$work/script.txt"
 "$make_addons" "$work" "$work/script.txt"
 cd "$work"
-# A runtime folder of our own: the single-instance lock of another tr2 running for this user
-# (a game being played, another test) must not turn these starts into second instances.
-export XDG_RUNTIME_DIR="$PWD/runtime"; mkdir -m 700 -p "$XDG_RUNTIME_DIR"
+own_runtime_dir
 
 fail() { echo "FAIL: $*"; [ -f err.txt ] && cat err.txt; exit 1; }
 

@@ -4,13 +4,12 @@
 # usage: window_test.sh TR2 CLOSE_WINDOW WORK_FOLDER FONT_ARCHIVE MAKE_TEST_ADDONS
 set -euo pipefail
 
+source "$(dirname "$0")/e2e_lib.sh"
 if [ "${1:-}" != "--inner" ]; then
-  export SDL_VIDEODRIVER=x11 TR2_NO_DIALOGS=1
-  export GLIBC_TUNABLES=glibc.malloc.trim_threshold=268435456
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" --inner "$@"
+  export TR2_NO_DIALOGS=1
+  under_xvfb 1280x1024 "$@"
 fi
 shift
-source "$(dirname "$0")/e2e_lib.sh"
 tr2=$(realpath "$1"); close_window=$(realpath "$2"); work=$3; font=$(realpath "$4")
 make_addons=$(realpath "$5")
 [ -f "$font" ] || { echo "FAIL: no font archive at $4 (build the content first)"; exit 1; }
@@ -19,13 +18,9 @@ rm -rf "$work"; mkdir -p "$work/add-ons"; cp "$font" "$work/add-ons/"
 printf ':Wait;%%w600;%%JWait;' >"$work/script.txt"
 "$make_addons" "$work" "$work/script.txt"
 cd "$work"
-# A runtime folder of our own: the single-instance lock of a tr2 that runs elsewhere for this
-# user must not count here.
-export XDG_RUNTIME_DIR="$PWD/runtime"; mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+own_runtime_dir
 
 fail() { echo "FAIL: $*"; exit 1; }
-
-
 
 echo "== 800x600 window, title, Print Screen, second instance, SIGTERM"
 "$tr2" -window >tr2.out 2>tr2.err &

@@ -1,10 +1,11 @@
 // Windows and the message queue: paint on show, destroy, close, quit.
+#include "platform/window.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "platform/sdl_window.h"  // SDL, to push events as the system would
-#include "platform/window.h"
 
 namespace {
 std::vector<uint32_t> received;
@@ -13,6 +14,21 @@ intptr_t recordingProcedure(Window* window, uint32_t message, uintptr_t wParam, 
     received.push_back(message);
     if (message == WM_DESTROY) postQuitMessage(3);
     return defWindowProc(window, message, wParam, lParam);
+}
+
+// A shown 320 x 240 window whose messages are recorded, with the messages of showing it
+// already dispatched.
+std::unique_ptr<Window> shownRecordingWindow() {
+    WindowDescription d;
+    d.outerWidth = 320;
+    d.outerHeight = 240;
+    d.procedure = recordingProcedure;
+    auto window = createWindow(d);
+    if (!window) return window;
+    window->show();
+    Message m;
+    while (peekMessage(&m, true)) dispatchMessage(m);
+    return window;
 }
 }  // namespace
 
@@ -30,15 +46,9 @@ TEST(Window, ClientAreaHasTheRequestedSize) {
 
 TEST(Window, ShowPaintsAndCloseDestroysAndQuits) {
     received.clear();
-    WindowDescription d;
-    d.outerWidth = 320;
-    d.outerHeight = 240;
-    d.procedure = recordingProcedure;
-    auto window = createWindow(d);
+    auto window = shownRecordingWindow();
     ASSERT_TRUE(window);
-    window->show();
     Message m;
-    while (peekMessage(&m, true)) dispatchMessage(m);
     ASSERT_FALSE(received.empty());
     EXPECT_EQ(received.front(), WM_PAINT);
 
@@ -76,15 +86,9 @@ TEST(Window, MouseCoordinatesPackIntoSixteenBitHalves) {
 // dialog's close box must not close the game.
 TEST(Window, EventsOfUnknownWindowsAreDropped) {
     received.clear();
-    WindowDescription d;
-    d.outerWidth = 320;
-    d.outerHeight = 240;
-    d.procedure = recordingProcedure;
-    auto window = createWindow(d);
+    auto window = shownRecordingWindow();
     ASSERT_TRUE(window);
-    window->show();
     Message m;
-    while (peekMessage(&m, true)) dispatchMessage(m);
     received.clear();
 
     const uint32_t ours = SDL_GetWindowID(static_cast<SDL_Window*>(window->nativeHandle()));
