@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -68,10 +69,11 @@ public:
             if (buffer) readAt(entry.dataOffset, buffer, entry.expandedSize);
         } else {
             // Only the stored bytes that the file holds are read; an LZSS stream cut short
-            // leaves the rest of the member zero.
-            std::vector<uint8_t> stored(static_cast<size_t>(present));
-            const size_t got = readAt(entry.dataOffset, stored.data(), stored.size());
-            buffer = decodeMember(entry, stored.data(), got);
+            // leaves the rest of the member zero. The stream's buffer is not zeroed first:
+            // only the bytes read are expanded.
+            const auto stored = std::make_unique_for_overwrite<uint8_t[]>(size_t(present));
+            const size_t got = readAt(entry.dataOffset, stored.get(), size_t(present));
+            buffer = decodeMember(entry, stored.get(), got);
         }
         if (buffer && size) *size = entry.expandedSize;
         return buffer;

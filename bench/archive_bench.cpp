@@ -2,16 +2,20 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "archive/archive_directory.h"
 #include "archive/catalogue.h"
 #include "archive/lzss.h"
+#include "tests/support/classic_lzss.h"
 #include "tools/writers/archive_writer.h"
 #include "tools/writers/lzss_writer.h"
 
@@ -120,6 +124,136 @@ void BM_ExpandLzss(benchmark::State& state) {
 }
 BENCHMARK(BM_ExpandLzss)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
 
+// A 34 MB member: a third each of script text, image-like bytes and random bytes, repeated
+// from the 1 MB samples with a different seed for each random megabyte.
+const Bytes& largeMember() {
+    static const Bytes member = [] {
+        Bytes b;
+        for (int i = 0; i < 34; ++i) {
+            if (i % 3 == 2) {
+                std::mt19937 rng{uint32_t(i)};
+                for (size_t j = 0; j < kSampleSize; ++j) b.push_back(uint8_t(rng()));
+            } else {
+                const Bytes& part = sample(i % 3);
+                b.insert(b.end(), part.begin(), part.end());
+            }
+        }
+        return b;
+    }();
+    return member;
+}
+
+double secondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Our expander against the classic ring expander (-O2) on the 34 MB member, both in each
+// iteration so that the ratio comes from one run. The iteration time is ours.
+void BM_ExpandLargeMemberAgainstClassic(benchmark::State& state) {
+    const Bytes& member = largeMember();
+    const Bytes stream = compressLzss(member.data(), member.size());
+    Bytes ours(member.size()), classic(member.size());
+    double oursTotal = 0, classicTotal = 0;
+    for (auto _ : state) {
+        auto start = std::chrono::steady_clock::now();
+        reference::classicExpand(stream.data(), stream.size(), classic.data(), classic.size());
+        benchmark::ClobberMemory();
+        classicTotal += secondsSince(start);
+        start = std::chrono::steady_clock::now();
+        expandLzss(stream.data(), stream.size(), ours.data(), ours.size());
+        benchmark::ClobberMemory();
+        const double seconds = secondsSince(start);
+        oursTotal += seconds;
+        state.SetIterationTime(seconds);
+    }
+    if (ours != member || classic != member) state.SkipWithError("expansion differs");
+    const double n = double(state.iterations());
+    state.counters["classic_ms"] = classicTotal / n * 1e3;
+    state.counters["ours_ms"] = oursTotal / n * 1e3;
+    state.counters["classic/ours"] = oursTotal > 0 ? classicTotal / oursTotal : 0;
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(member.size()));
+}
+BENCHMARK(BM_ExpandLargeMemberAgainstClassic)
+    ->UseManualTime()
+    ->Iterations(10)
+    ->Unit(benchmark::kMillisecond);
+
+// The classic way to print a member: read its stream from the archive, expand it with the
+// classic ring expander into a fresh buffer, write that to stdout. The benchmark runs it as a
+// process of its own (this program with TR2_CLASSIC_CAT set), as tr2tool cat runs.
+bool classicCat(const char* archive, const ArchiveEntry& entry) {
+    std::FILE* in = std::fopen(archive, "rb");
+    if (!in) return false;
+    auto* stream = static_cast<uint8_t*>(std::malloc(entry.storedSize));
+    auto* out = static_cast<uint8_t*>(std::malloc(entry.expandedSize));
+    const bool read = std::fseek(in, long(entry.dataOffset), SEEK_SET) == 0 &&
+                      std::fread(stream, 1, entry.storedSize, in) == entry.storedSize;
+    std::fclose(in);
+    bool written = false;
+    if (read) {
+        const size_t n =
+            reference::classicExpand(stream, entry.storedSize, out, entry.expandedSize);
+        written = std::fwrite(out, 1, n, stdout) == n && std::fflush(stdout) == 0;
+    }
+    std::free(stream);
+    std::free(out);
+    return written;
+}
+
+// The first entry of an archive's directory.
+std::optional<ArchiveEntry> firstMember(const char* archive) {
+    uint8_t prefix[kArchiveHeaderSize + 2 * kArchiveEntrySize] = {};
+    std::FILE* file = std::fopen(archive, "rb");
+    const size_t got = file ? std::fread(prefix, 1, sizeof prefix, file) : 0;
+    if (file) std::fclose(file);
+    const ArchiveDirectory directory = decodeArchiveDirectory(prefix, got);
+    if (directory.entries.size() < 2) return std::nullopt;
+    return directory.entries[1];
+}
+
+// `tr2tool cat` of the 34 MB member (start, catalogue, read, expansion, write to /dev/null)
+// against the classic read-expand-write, each a process, paired in each iteration. The
+// iteration time is ours.
+void BM_CatLargeMemberAgainstClassic(benchmark::State& state) {
+    const Bytes& member = largeMember();
+    const fs::path folder =
+        fs::temp_directory_path() / ("tr2_bench_cat." + std::to_string(getpid()));
+    fs::create_directories(folder / "add-ons");
+    const fs::path archive = folder / "add-ons" / "large.tr2";
+    const std::vector<ArchiveMember> members = {{"large.bin", member}};
+    writeArchiveFile(archive, fileListDescription(members), members);
+    const std::string command =
+        "cd '" + folder.string() + "' && '" TR2TOOL_PATH "' cat large.bin >/dev/null";
+    const std::string classic = "TR2_CLASSIC_CAT='" + archive.string() + "' '" +
+                                fs::read_symlink("/proc/self/exe").string() + "' >/dev/null";
+    double catTotal = 0, classicTotal = 0;
+    for (auto _ : state) {
+        auto start = std::chrono::steady_clock::now();
+        if (std::system(classic.c_str()) != 0) {
+            state.SkipWithError("the classic read failed");
+            break;
+        }
+        classicTotal += secondsSince(start);
+        start = std::chrono::steady_clock::now();
+        if (std::system(command.c_str()) != 0) {
+            state.SkipWithError("tr2tool cat failed");
+            break;
+        }
+        const double seconds = secondsSince(start);
+        catTotal += seconds;
+        state.SetIterationTime(seconds);
+    }
+    fs::remove_all(folder);
+    const double n = double(state.iterations());
+    state.counters["classic_ms"] = classicTotal / n * 1e3;
+    state.counters["cat_ms"] = catTotal / n * 1e3;
+    state.counters["classic/cat"] = catTotal > 0 ? classicTotal / catTotal : 0;
+}
+BENCHMARK(BM_CatLargeMemberAgainstClassic)
+    ->UseManualTime()
+    ->Iterations(10)
+    ->Unit(benchmark::kMillisecond);
+
 void BM_CompressLzss(benchmark::State& state) {
     const Bytes& data = sample(int(state.range(0)));
     size_t stored = 0;
@@ -214,4 +348,14 @@ void BM_FileSizeFromLastArchive(benchmark::State& state) {
 BENCHMARK(BM_FileSizeFromLastArchive)->Arg(1000)->Unit(benchmark::kMicrosecond);
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    if (const char* archive = std::getenv("TR2_CLASSIC_CAT")) {
+        const std::optional<ArchiveEntry> entry = firstMember(archive);
+        return entry && classicCat(archive, *entry) ? 0 : 1;
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

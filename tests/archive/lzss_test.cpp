@@ -197,6 +197,40 @@ TEST(LzssExpander, MatchesTheRingExpanderOnRandomStreams) {
     }
 }
 
+// Long streams of the items that take the block path's shortcuts: references of every length
+// at distances of 1 to 40 (overlapping, the 18-byte copy, the fill of a repeated byte), some
+// reaching back into the initial zeros, and whole groups of literals; cut at every kind of
+// place near the end, where the item-by-item tail takes over.
+TEST(LzssExpander, MatchesTheRingExpanderOnShortDistancesAndLiteralRuns) {
+    std::mt19937 rng(7);
+    for (int round = 0; round < 40; ++round) {
+        reference::Stream stream;
+        size_t produced = 0;
+        for (int item = 0; item < 4000; ++item) {
+            if (rng() % 4 == 0) {
+                for (int i = 0; i < 8; ++i, ++produced) stream.literal(uint8_t(rng()));
+                continue;
+            }
+            const unsigned length = 3 + rng() % 16;
+            const unsigned distance = 1 + rng() % 40;
+            // Ring position of the byte `distance` back from the next one written.
+            stream.reference((4078 + produced - distance) % 4096, length);
+            produced += length;
+        }
+        const Bytes bytes = stream.bytes();
+        for (const size_t outputSize :
+             {produced, produced - 1, produced - 17, produced + 5, size_t(rng() % produced)}) {
+            const Bytes expected = reference::expand(bytes, outputSize);
+            ASSERT_EQ(expandExactly(bytes, outputSize), expected)
+                << "round " << round << " size " << outputSize;
+        }
+        const size_t cut = rng() % bytes.size();
+        const Bytes shortened(bytes.begin(), bytes.begin() + cut);
+        ASSERT_EQ(expandExactly(shortened, produced), reference::expand(shortened, produced))
+            << "round " << round << " cut at " << cut;
+    }
+}
+
 // The bound that tells a damaged size claim from a real one is reached exactly: every stream
 // of n bytes gives at most lzssMaxExpandedSize(n), and all-reference streams give that much.
 TEST(LzssExpander, MaxExpandedSizeIsTight) {

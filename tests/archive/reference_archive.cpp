@@ -5,6 +5,8 @@
 #include <cctype>
 #include <cstring>
 
+#include "tests/support/classic_lzss.h"
+
 namespace reference {
 namespace {
 uint32_t get32(const std::vector<uint8_t>& b, size_t at) {
@@ -36,38 +38,8 @@ std::vector<uint8_t> entryData(const std::vector<uint8_t>& archive, size_t entry
 }  // namespace
 
 std::vector<uint8_t> expand(const std::vector<uint8_t>& stream, size_t expandedSize) {
-    uint8_t ring[4096] = {};
-    unsigned r = 4078;
-    unsigned flags = 0;
-    size_t in = 0;
-    std::vector<uint8_t> out;
-    while (out.size() < expandedSize) {
-        flags >>= 1;
-        if ((flags & 256) == 0) {
-            if (in == stream.size()) break;
-            flags = stream[in++] | 0xFF00;
-        }
-        if (flags & 1) {
-            if (in == stream.size()) break;
-            const uint8_t c = stream[in++];
-            out.push_back(c);
-            ring[r] = c;
-            r = (r + 1) % 4096;
-        } else {
-            if (in == stream.size()) break;
-            const unsigned b1 = stream[in++];
-            if (in == stream.size()) break;
-            const unsigned b2 = stream[in++];
-            const unsigned p = b1 + (b2 & 0xF0) * 16;
-            const unsigned length = (b2 & 0x0F) + 3;
-            for (unsigned i = 0; i < length && out.size() < expandedSize; ++i) {
-                const uint8_t c = ring[(p + i) % 4096];
-                out.push_back(c);
-                ring[r] = c;
-                r = (r + 1) % 4096;
-            }
-        }
-    }
+    std::vector<uint8_t> out(expandedSize);
+    out.resize(classicExpand(stream.data(), stream.size(), out.data(), out.size()));
     return out;
 }
 

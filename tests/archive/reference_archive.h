@@ -8,8 +8,7 @@
 
 namespace reference {
 
-// Expands step by step with a zero-filled 4096-byte ring starting at 4078, flag bits least
-// significant first, stopping at `expandedSize` or when the stream runs out.
+// The classic ring expander's output, stopping at `expandedSize` or when the stream runs out.
 std::vector<uint8_t> expand(const std::vector<uint8_t>& stream, size_t expandedSize);
 
 // Hand-made LZSS streams.

@@ -1,0 +1,15 @@
+// The classic LZSS expander: a 4096-byte ring, byte by byte. The reference the fast one is
+// checked and measured against.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace reference {
+
+// Expands with a zero-filled ring whose write position starts at 4078, flag bits least
+// significant first; stops when the stream runs out or `outputSize` bytes are written, and
+// returns the bytes written.
+size_t classicExpand(const uint8_t* stream, size_t streamSize, uint8_t* output, size_t outputSize);
+
+}  // namespace reference
