@@ -9,6 +9,7 @@
 #include "app/frame_timer.h"
 #include "app/settings.h"
 #include "app/settings_dialog.h"
+#include "app/startup_report.h"
 #include "archive/catalogue.h"
 #include "platform/instance_lock.h"
 #include "platform/message_box.h"
@@ -16,6 +17,7 @@
 int appMain(int argc, char** argv) {
     // Before anything else: the add-on catalogue and the frame timer.
     buildCatalogue();
+    noteStartupStage("catalogue");
     frameTimer();
     installMessageBoxDialog();
     if (instanceLockHeld("TR2WINDOW")) return 0;
@@ -23,6 +25,7 @@ int appMain(int argc, char** argv) {
     parseCommandLine(commandLineText(argc, argv).c_str());
     if (!mutableSettings().optionsGiven && showSettingsDialog() == 2) return 0;
     fillDefaultNames();
+    noteStartupStage("options");
     // Scripts and tests ask for the settings the start ended with, without the game.
     if (std::getenv("TR2_PRINT_SETTINGS")) {
         std::fputs(describeSettings().c_str(), stdout);

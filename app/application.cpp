@@ -1,8 +1,11 @@
 // The application object, the main window and the message loop.
 #include "app/application.h"
 
+#include <cstdio>
+
 #include "app/frame_timer.h"
 #include "app/settings.h"
+#include "app/startup_report.h"
 #include "audio/sound_system.h"
 #include "game/game.h"
 #include "gfx/graphics_device.h"
@@ -42,13 +45,16 @@ int GameApplication::init() {
     setGraphicsDevice(device_.get());
     painted = false;
     dragMode = 0;
-    if (createMainWindow() != 0) {
+    const int created = createMainWindow();
+    noteStartupStage("window");
+    if (created != 0) {
         // Without a display there is no window and no device either: say so rather than
         // end without a word.
         if (!videoAvailable()) messageBox(kDeviceFailureMessage, "TR2WINDOW", MB_ICONERROR);
         return 1;
     }
     if (!device_->init(mainWindow)) return 1;
+    noteStartupStage("font");
     return 0;
 }
 
@@ -83,13 +89,23 @@ int GameApplication::createMainWindow() {
 void GameApplication::idle() {
     if (!painted || !device_) return;
     // The game starts once the device has shown a frame; loading happens inside this pass.
-    if (device_->presented() && !game_) {
+    const bool starting = device_->presented() && !game_;
+    if (starting) {
         game_ = std::make_unique<Game>();
         game = game_.get();
         game_->initialise();
+        noteStartupStage("game");
     }
-    if (game_ && game_->frame() != 0 && mainWindow && !mainWindow->isDestroyed())
-        mainWindow->destroy();
+    if (!game_) return;
+    bool ending = game_->frame() != 0;
+    if (starting && startupReportRequested()) {
+        // A measured start ends at the first game frame the screen has shown.
+        noteStartupStage("first frame");
+        std::printf("%s\n", startupReport().c_str());
+        std::fflush(stdout);
+        ending = true;
+    }
+    if (ending && mainWindow && !mainWindow->isDestroyed()) mainWindow->destroy();
 }
 
 int GameApplication::run() {

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "app/settings.h"
+#include "app/startup_report.h"
 #include "platform/message_box.h"
 #include "platform/system.h"
 #include "platform/window.h"
@@ -98,6 +99,7 @@ bool GraphicsDevice::init(Window* window, bool withText) {
 
     beginFrame(0);
     endFrame();
+    noteStartupStage("device");
     // The first content the program asks for: without "font.bin" it ends here.
     if (withText && !glyphs_) glyphs_ = std::make_unique<GlyphRenderer>(device_.get());
     return true;

@@ -65,6 +65,12 @@ sleep 1
 wait_exit "$pid"
 [ "$code" = 0 ] || fail "closing the window ended the program with $code"
 
+echo "== a timed start: the stages up to the first game frame, then the program ends by itself"
+code=0; TR2_STARTUP_REPORT=1 timeout 60 "$tr2" -window >startup.out 2>startup.err || code=$?
+[ "$code" = 0 ] || fail "the timed start ended with $code: $(cat startup.err)"
+grep -Eq '^startup: catalogue [0-9.]+ ms, options [0-9.]+ ms, window [0-9.]+ ms, device [0-9.]+ ms, font [0-9.]+ ms, game [0-9.]+ ms, first frame [0-9.]+ ms, total [0-9.]+ ms$' startup.out ||
+  fail "no start-up report: $(cat startup.out)"
+
 echo "== no OpenGL 3.3: the device failure message and exit code 0"
 code=0; MESA_GL_VERSION_OVERRIDE=3.0 timeout 30 "$tr2" -window 2>gl.err || code=$?
 [ "$code" = 0 ] || fail "without OpenGL 3.3 the exit code was $code"
