@@ -73,7 +73,7 @@ char* decodeMember(const ArchiveEntry& entry, const uint8_t* stored, size_t avai
     auto* buffer = static_cast<char*>(std::calloc(size + 1, 1));
     if (!buffer) return nullptr;
     if (isRawMember(entry)) {
-        if (size) std::memcpy(buffer, stored, size);
+        if (size && stored) std::memcpy(buffer, stored, size);
     } else {
         expandLzss(stored, std::min<size_t>(available, entry.storedSize),
                    reinterpret_cast<uint8_t*>(buffer), size);

@@ -4,9 +4,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "archive/lzss.h"
 
 namespace {
 // An archive opened for binary reading, with its length.
@@ -51,18 +54,23 @@ public:
 
     uint64_t length() const { return length_; }
 
-    // Null, with a line on stderr, when the bytes the file holds cannot give the size the entry
-    // claims: such a claim is damage and is never allocated.
-    char* readMember(const ArchiveEntry& entry, size_t* size) {
+    // False, with a line on stderr, when the bytes the file holds cannot give the size the
+    // entry claims: such a claim is damage and is never allocated.
+    bool sizeIsPossible(const ArchiveEntry& entry) const {
         const uint64_t present = storedBytesPresent(entry, length_);
-        if (!expandedSizeIsPossible(entry, present)) {
-            std::fprintf(stderr,
-                         "%s: member '%s' claims %u bytes, more than its %llu stored bytes can "
-                         "give; it is treated as absent\n",
-                         path_.c_str(), entry.name, entry.expandedSize,
-                         static_cast<unsigned long long>(present));
-            return nullptr;
-        }
+        if (expandedSizeIsPossible(entry, present)) return true;
+        std::fprintf(stderr,
+                     "%s: member '%s' claims %u bytes, more than its %llu stored bytes can "
+                     "give; it is treated as absent\n",
+                     path_.c_str(), entry.name, entry.expandedSize,
+                     static_cast<unsigned long long>(present));
+        return false;
+    }
+
+    // Null when the entry's size is not possible (see sizeIsPossible).
+    char* readMember(const ArchiveEntry& entry, size_t* size) {
+        if (!sizeIsPossible(entry)) return nullptr;
+        const uint64_t present = storedBytesPresent(entry, length_);
         char* buffer = nullptr;
         if (isRawMember(entry)) {
             buffer = static_cast<char*>(std::calloc(size_t{entry.expandedSize} + 1, 1));
@@ -77,6 +85,65 @@ public:
         }
         if (buffer && size) *size = entry.expandedSize;
         return buffer;
+    }
+
+    // readMember's bytes handed to `sink` a piece at a time, never holding more than a piece
+    // of the stream and a piece of the output.
+    bool readMemberInPieces(const ArchiveEntry& entry, const MemberSink& sink) {
+        if (!sizeIsPossible(entry)) return false;
+        constexpr size_t kPiece = size_t{1} << 20;
+        uint64_t offset = entry.dataOffset;
+        uint64_t left = storedBytesPresent(entry, length_);
+        const auto input = std::make_unique_for_overwrite<uint8_t[]>(kPiece);
+        uint64_t written = 0;
+        if (isRawMember(entry)) {
+            while (written < entry.expandedSize) {
+                const size_t got =
+                    readAt(offset, input.get(), size_t(std::min<uint64_t>(left, kPiece)));
+                if (got == 0) break;
+                if (!sink(input.get(), got)) return false;
+                offset += got;
+                left -= got;
+                written += got;
+            }
+        } else {
+            const size_t windowSize = kLzssRingSize + kPiece;
+            const auto window = std::make_unique_for_overwrite<uint8_t[]>(windowSize);
+            LzssExpansion state;
+            size_t have = 0, history = 0;
+            bool ended = false;
+            while (state.produced < entry.expandedSize) {
+                if (!ended && have < kPiece) {
+                    const size_t got =
+                        left == 0 ? 0
+                                  : readAt(offset, input.get() + have,
+                                           size_t(std::min<uint64_t>(left, kPiece - have)));
+                    offset += got;
+                    left -= got;
+                    have += got;
+                    ended = got == 0 || left == 0;
+                }
+                const size_t made = expandLzssPiece(state, input.get(), have, window.get(), history,
+                                                    history + kPiece, entry.expandedSize);
+                if (made && !sink(window.get() + history, made)) return false;
+                std::memmove(input.get(), input.get() + state.in, have - state.in);
+                have -= state.in;
+                // The last 4096 bytes written stay as the ring of the next piece.
+                const size_t end = history + made;
+                history = std::min(end, kLzssRingSize);
+                std::memmove(window.get(), window.get() + end - history, history);
+                if (made == 0 && ended) break;
+            }
+            written = state.produced;
+        }
+        // What the file does not hold reads as zeros, as readMember leaves it.
+        std::memset(input.get(), 0, kPiece);
+        while (written < entry.expandedSize) {
+            const size_t n = size_t(std::min<uint64_t>(entry.expandedSize - written, kPiece));
+            if (!sink(input.get(), n)) return false;
+            written += n;
+        }
+        return true;
     }
 
 private:
@@ -123,4 +190,10 @@ bool readArchiveDirectory(const char* archivePath, ArchiveDirectory* directory) 
 char* readArchiveMember(const char* archivePath, const ArchiveEntry& entry, size_t* size) {
     ArchiveFile file(archivePath);
     return file.isOpen() ? file.readMember(entry, size) : nullptr;
+}
+
+bool readArchiveMemberInPieces(const char* archivePath, const ArchiveEntry& entry,
+                               const MemberSink& sink) {
+    ArchiveFile file(archivePath);
+    return file.isOpen() && file.readMemberInPieces(entry, sink);
 }

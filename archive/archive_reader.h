@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 
 #include "archive/archive_directory.h"
 
@@ -23,3 +24,12 @@ char* readDescription(const char* archivePath, size_t* size = nullptr);
 // when it cannot be opened) and one entry's data read as readEntry does.
 bool readArchiveDirectory(const char* archivePath, ArchiveDirectory* directory);
 char* readArchiveMember(const char* archivePath, const ArchiveEntry& entry, size_t* size = nullptr);
+
+// Takes the next piece of a member's bytes; false stops the read.
+using MemberSink = std::function<bool(const uint8_t* bytes, size_t size)>;
+
+// readArchiveMember's bytes handed to `sink` in pieces of at most 1 MiB, for members too large
+// to hold at once. False when the archive cannot be opened, the entry's size is not possible,
+// or the sink stopped the read.
+bool readArchiveMemberInPieces(const char* archivePath, const ArchiveEntry& entry,
+                               const MemberSink& sink);

@@ -104,13 +104,6 @@ const ArchiveDirectory* directoryOf(AddOnArchive& archive) {
     return cache.valid ? &cache.directory : nullptr;
 }
 
-// readEntry and entrySize of the archive, through its kept directory.
-char* readMemberOf(AddOnArchive& archive, const char* name, size_t* size) {
-    const ArchiveDirectory* directory = directoryOf(archive);
-    const ArchiveEntry* entry = directory ? findMember(*directory, name) : nullptr;
-    return entry ? readArchiveMember(archive.path.c_str(), *entry, size) : nullptr;
-}
-
 uint32_t memberSizeOf(AddOnArchive& archive, const char* name) {
     const ArchiveDirectory* directory = directoryOf(archive);
     const ArchiveEntry* entry = directory ? findMember(*directory, name) : nullptr;
@@ -174,12 +167,25 @@ bool offers(const KEYVALUE& description, const char* name, bool withIcons) {
            (withIcons && offersUnder(description, "ICON_", name));
 }
 
-char* findFile(const char* name, size_t* size) {
+bool readFileFrom(const char* name, const MemberReader& read) {
     if (const std::vector<Offer>* offers = offersOf(name)) {
-        for (const Offer& offer : *offers)
-            if (char* buffer = readMemberOf(archives()[offer.archive], name, size)) return buffer;
+        for (const Offer& offer : *offers) {
+            AddOnArchive& archive = archives()[offer.archive];
+            const ArchiveDirectory* directory = directoryOf(archive);
+            const ArchiveEntry* entry = directory ? findMember(*directory, name) : nullptr;
+            if (entry && read(archive.path.c_str(), *entry)) return true;
+        }
     }
-    return nullptr;
+    return false;
+}
+
+char* findFile(const char* name, size_t* size) {
+    char* buffer = nullptr;
+    readFileFrom(name, [&](const char* archivePath, const ArchiveEntry& entry) {
+        buffer = readArchiveMember(archivePath, entry, size);
+        return buffer != nullptr;
+    });
+    return buffer;
 }
 
 char* loadFile(const char* name, size_t* size) {

@@ -3,7 +3,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 
+#include "archive/archive_directory.h"
 #include "archive/key_value.h"
 
 // Lists "add-ons/*.tr2" of the current folder, sorted by name, and parses each archive's
@@ -23,6 +25,11 @@ bool addArchiveFirst(const char* path);
 
 // loadFile for callers that handle a missing file themselves: null when no archive provides it.
 char* findFile(const char* name, size_t* size = nullptr);
+
+// findFile's walk with a reader of the caller's: `read` is called for each archive that offers
+// `name` and holds it, in lookup order, until it returns true. False when none did.
+using MemberReader = std::function<bool(const char* archivePath, const ArchiveEntry& entry)>;
+bool readFileFrom(const char* name, const MemberReader& read);
 
 // The size of `name` in the first archive that lists it under a "FILE_" key and holds it, or 0.
 uint32_t fileSize(const char* name);

@@ -178,26 +178,17 @@ BENCHMARK(BM_ExpandLargeMemberAgainstClassic)
     ->Iterations(10)
     ->Unit(benchmark::kMillisecond);
 
-// The classic way to print a member: read its stream from the archive, expand it with the
-// classic ring expander into a fresh buffer, write that to stdout. The benchmark runs it as a
-// process of its own (this program with TR2_CLASSIC_CAT set), as tr2tool cat runs.
+// The classic way to print a member: seek to its stream and expand it with getc and putc
+// through the ring to stdout. The benchmark runs it as a process of its own (this program with
+// TR2_CLASSIC_CAT set), as tr2tool cat runs.
 bool classicCat(const char* archive, const ArchiveEntry& entry) {
     std::FILE* in = std::fopen(archive, "rb");
     if (!in) return false;
-    auto* stream = static_cast<uint8_t*>(std::malloc(entry.storedSize));
-    auto* out = static_cast<uint8_t*>(std::malloc(entry.expandedSize));
-    const bool read = std::fseek(in, long(entry.dataOffset), SEEK_SET) == 0 &&
-                      std::fread(stream, 1, entry.storedSize, in) == entry.storedSize;
+    const bool done = std::fseek(in, long(entry.dataOffset), SEEK_SET) == 0 &&
+                      reference::classicExpandFile(in, entry.storedSize, stdout,
+                                                   entry.expandedSize) == entry.expandedSize;
     std::fclose(in);
-    bool written = false;
-    if (read) {
-        const size_t n =
-            reference::classicExpand(stream, entry.storedSize, out, entry.expandedSize);
-        written = std::fwrite(out, 1, n, stdout) == n && std::fflush(stdout) == 0;
-    }
-    std::free(stream);
-    std::free(out);
-    return written;
+    return done && std::fflush(stdout) == 0;
 }
 
 // The first entry of an archive's directory.
@@ -212,7 +203,7 @@ std::optional<ArchiveEntry> firstMember(const char* archive) {
 }
 
 // `tr2tool cat` of the 34 MB member (start, catalogue, read, expansion, write to /dev/null)
-// against the classic read-expand-write, each a process, paired in each iteration. The
+// against the classic decoder program, each a process, paired in each iteration. The
 // iteration time is ours.
 void BM_CatLargeMemberAgainstClassic(benchmark::State& state) {
     const Bytes& member = largeMember();
@@ -226,11 +217,23 @@ void BM_CatLargeMemberAgainstClassic(benchmark::State& state) {
         "cd '" + folder.string() + "' && '" TR2TOOL_PATH "' cat large.bin >/dev/null";
     const std::string classic = "TR2_CLASSIC_CAT='" + archive.string() + "' '" +
                                 fs::read_symlink("/proc/self/exe").string() + "' >/dev/null";
-    double catTotal = 0, classicTotal = 0;
+    // An earlier tr2tool to compare with, when TR2TOOL_BEFORE names one.
+    const char* before = std::getenv("TR2TOOL_BEFORE");
+    const std::string beforeCommand =
+        before ? "cd '" + folder.string() + "' && '" + before + "' cat large.bin >/dev/null" : "";
+    double catTotal = 0, classicTotal = 0, beforeTotal = 0;
     for (auto _ : state) {
         auto start = std::chrono::steady_clock::now();
+        if (before) {
+            if (std::system(beforeCommand.c_str()) != 0) {
+                state.SkipWithError("the earlier tr2tool failed");
+                break;
+            }
+            beforeTotal += secondsSince(start);
+            start = std::chrono::steady_clock::now();
+        }
         if (std::system(classic.c_str()) != 0) {
-            state.SkipWithError("the classic read failed");
+            state.SkipWithError("the classic decoder failed");
             break;
         }
         classicTotal += secondsSince(start);
@@ -248,6 +251,10 @@ void BM_CatLargeMemberAgainstClassic(benchmark::State& state) {
     state.counters["classic_ms"] = classicTotal / n * 1e3;
     state.counters["cat_ms"] = catTotal / n * 1e3;
     state.counters["classic/cat"] = catTotal > 0 ? classicTotal / catTotal : 0;
+    if (before && beforeTotal > 0) {
+        state.counters["before_cat_ms"] = beforeTotal / n * 1e3;
+        state.counters["classic/before_cat"] = classicTotal / beforeTotal;
+    }
 }
 BENCHMARK(BM_CatLargeMemberAgainstClassic)
     ->UseManualTime()

@@ -42,6 +42,26 @@ Read readMember(const std::filesystem::path& archive, const char* name) {
     return fromBuffer(buffer, buffer ? size : 0);
 }
 
+// The member read a piece at a time, joined.
+Read readInPieces(const std::filesystem::path& archive, const char* name) {
+    Read r;
+    ArchiveDirectory directory;
+    if (!readArchiveDirectory(archive.c_str(), &directory)) return r;
+    const ArchiveEntry* entry = findMember(directory, name);
+    if (!entry) return r;
+    r.found = readArchiveMemberInPieces(archive.c_str(), *entry, [&](const uint8_t* b, size_t n) {
+        EXPECT_LE(n, size_t{1} << 20);
+        r.bytes.insert(r.bytes.end(), b, b + n);
+        return true;
+    });
+    if (!r.found) r.bytes.clear();
+    return r;
+}
+
+bool operator==(const Read& a, const Read& b) {
+    return a.found == b.found && a.bytes == b.bytes;
+}
+
 Read readDesc(const std::filesystem::path& archive) {
     size_t size = 0;
     char* buffer = readDescription(archive.c_str(), &size);
@@ -147,6 +167,8 @@ TEST_F(ArchiveReader, TruncatedAnywhere) {
         const Read packed = readMember(path, "packed.txt");
         const Read raw = readMember(path, "raw.bin");
         const Read description = readDesc(path);
+        EXPECT_TRUE(readInPieces(path, "packed.txt") == packed) << cut;
+        EXPECT_TRUE(readInPieces(path, "raw.bin") == raw) << cut;
         if (cut >= 16 + 48) {
             EXPECT_EQ(description.found, cut >= descriptionEnd) << cut;
         }
@@ -293,6 +315,49 @@ TEST_F(ArchiveReader, SurvivesRandomDamage) {
         }
         std::free(readDescription(path.c_str()));
     }
+}
+
+// Members of several pieces, read a piece at a time, equal the members read whole: raw, LZSS
+// with references across every piece's edge, and an LZSS stream cut short (zeros after it).
+TEST_F(ArchiveReader, LargeMembersReadInPiecesAsWhole) {
+    Bytes mixed;
+    std::mt19937 rng(5);
+    while (mixed.size() < (size_t{7} << 19)) {
+        const size_t run = 1 + rng() % 300;
+        if (rng() % 3 == 0) {
+            for (size_t i = 0; i < run; ++i) mixed.push_back(uint8_t(rng()));
+        } else {
+            const size_t back = 1 + rng() % 4000;
+            for (size_t i = 0; i < run; ++i)
+                mixed.push_back(mixed.size() >= back ? mixed[mixed.size() - back] : 'z');
+        }
+    }
+    const std::vector<ArchiveMember> members = {{"mixed.bin", mixed},
+                                                {"raw.bin", randomBytes(size_t{5} << 19, 9)}};
+    Bytes file = writeArchive(fileListDescription(members), members);
+    ASSERT_FALSE(file.empty());
+    const auto path = write("large.tr2", file);
+    for (const char* name : {"mixed.bin", "raw.bin"}) {
+        const Read whole = readMember(path, name);
+        ASSERT_TRUE(whole.found) << name;
+        EXPECT_TRUE(readInPieces(path, name) == whole) << name;
+    }
+    // The packed member's stream cut in its second piece.
+    const uint32_t packedAt = get32(file, 16 + 48 + 32);
+    const uint32_t packedSize = get32(file, 16 + 48 + 36);
+    ASSERT_LT(packedSize, mixed.size());
+    file.resize(packedAt + (size_t{3} << 19));
+    const auto cut = write("cut.tr2", file);
+    const Read whole = readMember(cut, "mixed.bin");
+    ASSERT_TRUE(whole.found);
+    EXPECT_TRUE(readInPieces(cut, "mixed.bin") == whole);
+    // A sink that stops the read ends it at once.
+    ArchiveDirectory directory;
+    ASSERT_TRUE(readArchiveDirectory(path.c_str(), &directory));
+    int pieces = 0;
+    EXPECT_FALSE(readArchiveMemberInPieces(path.c_str(), directory.entries[1],
+                                           [&](const uint8_t*, size_t) { return ++pieces < 2; }));
+    EXPECT_EQ(pieces, 2);
 }
 
 TEST_F(ArchiveReader, HundredMegabyteMembers) {

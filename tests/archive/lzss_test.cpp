@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ostream>
 #include <random>
 #include <string>
@@ -228,6 +229,48 @@ TEST(LzssExpander, MatchesTheRingExpanderOnShortDistancesAndLiteralRuns) {
         const Bytes shortened(bytes.begin(), bytes.begin() + cut);
         ASSERT_EQ(expandExactly(shortened, produced), reference::expand(shortened, produced))
             << "round " << round << " cut at " << cut;
+    }
+}
+
+// Expansion in pieces with small windows and the stream handed over in small random parts
+// gives the whole expansion: references cross every piece's edge and every input part's edge.
+TEST(LzssExpander, InPiecesEqualsWhole) {
+    std::mt19937 rng(11);
+    for (int round = 0; round < 60; ++round) {
+        Bytes data;
+        while (data.size() < 30000) {
+            const size_t run = 1 + rng() % 40;
+            const size_t back = 1 + rng() % 5000;
+            for (size_t i = 0; i < run; ++i)
+                data.push_back(rng() % 4 == 0 || data.size() < back ? uint8_t(rng() % 4)
+                                                                    : data[data.size() - back]);
+        }
+        Bytes stream = compressLzss(data.data(), data.size());
+        if (round % 4 == 1) stream.resize(stream.size() * 2 / 3);  // ends early
+        if (round % 4 == 2) stream = randomBytes(stream.size(), rng());
+        const uint64_t total = round % 4 == 3 ? data.size() - 7 : data.size();  // cut short
+        const Bytes whole = reference::expand(stream, size_t(total));
+
+        const size_t windowSize = kLzssRingSize + kLzssMaxMatch + rng() % 300;
+        Bytes window(windowSize), joined, input;
+        LzssExpansion state;
+        size_t history = 0, given = 0;
+        for (int step = 0; step < 100000 && state.produced < total; ++step) {
+            const size_t part = std::min<size_t>(rng() % 64, stream.size() - given);
+            input.insert(input.end(), stream.begin() + given, stream.begin() + given + part);
+            given += part;
+            const size_t made = expandLzssPiece(state, input.data(), input.size(), window.data(),
+                                                history, windowSize, total);
+            ASSERT_LE(state.in, input.size());
+            joined.insert(joined.end(), window.begin() + history, window.begin() + history + made);
+            input.erase(input.begin(), input.begin() + state.in);
+            const size_t end = history + made;
+            history = std::min(end, kLzssRingSize);
+            std::copy(window.begin() + end - history, window.begin() + end, window.begin());
+            if (made == 0 && given == stream.size()) break;
+        }
+        ASSERT_EQ(joined, whole) << "round " << round;
+        EXPECT_EQ(state.produced, whole.size());
     }
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "archive/archive_reader.h"
 #include "archive/catalogue.h"
 #include "platform/encoding.h"
 #include "tools/tr2tool/command.h"
@@ -26,16 +27,24 @@ constexpr const char* kUsage =
 int runCat(const std::vector<std::string>& args) {
     if (args.size() != 1) return kToolUsage;
     buildCatalogue();
-    size_t size = 0;
-    char* data = findFile(utf8ToCp932(args[0]).c_str(), &size);
-    if (!data) {
+    // Written a piece at a time: a large member never has to fit in memory whole.
+    bool written = true;
+    const bool found = readFileFrom(
+        utf8ToCp932(args[0]).c_str(), [&](const char* path, const ArchiveEntry& entry) {
+            const bool read =
+                readArchiveMemberInPieces(path, entry, [&](const uint8_t* bytes, size_t size) {
+                    written = std::fwrite(bytes, 1, size, stdout) == size;
+                    return written;
+                });
+            // A write error ends the walk too: nothing more is written.
+            return read || !written;
+        });
+    if (!found) {
         std::fprintf(stderr, "tr2tool cat: %s: no archive in add-ons/ provides it\n",
                      args[0].c_str());
         return kToolFailure;
     }
-    const bool written = std::fwrite(data, 1, size, stdout) == size && std::fflush(stdout) == 0;
-    std::free(data);
-    if (!written) {
+    if (!written || std::fflush(stdout) != 0) {
         std::fprintf(stderr, "tr2tool cat: cannot write to stdout\n");
         return kToolFailure;
     }
