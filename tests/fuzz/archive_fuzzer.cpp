@@ -1,5 +1,6 @@
 // Fuzz harness: an archive held in memory (header, directory, raw and LZSS members) and a bare
 // LZSS stream.
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -37,5 +38,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<uint8_t> expanded(static_cast<size_t>(lzssBound(size)));
     const size_t got = expandLzss(data, size, expanded.data(), expanded.size());
     if (got > expanded.size()) std::abort();
+
+    // The same stream in pieces through a small window, handed over 7 bytes at a time, must
+    // give the same bytes.
+    std::vector<uint8_t> window(kLzssRingSize + 64), joined, input;
+    LzssExpansion state;
+    size_t history = 0, given = 0;
+    for (;;) {
+        const size_t part = std::min<size_t>(7, size - given);
+        input.insert(input.end(), data + given, data + given + part);
+        given += part;
+        const size_t made = expandLzssPiece(state, input.data(), input.size(), window.data(),
+                                            history, window.size(), expanded.size());
+        if (state.in > input.size()) std::abort();
+        joined.insert(joined.end(), window.begin() + history, window.begin() + history + made);
+        input.erase(input.begin(), input.begin() + state.in);
+        const size_t end = history + made;
+        history = std::min<size_t>(end, kLzssRingSize);
+        std::copy(window.begin() + end - history, window.begin() + end, window.begin());
+        if (made == 0 && given == size) break;
+    }
+    expanded.resize(got);
+    if (joined != expanded) std::abort();
     return 0;
 }
