@@ -11,6 +11,7 @@
 #include "app/settings_dialog.h"
 #include "app/startup_report.h"
 #include "archive/catalogue.h"
+#include "gfx/glyph_renderer.h"
 #include "platform/instance_lock.h"
 #include "platform/message_box.h"
 
@@ -32,6 +33,8 @@ int appMain(int argc, char** argv) {
         return 0;
     }
 
+    // The font is read while the window and the device are made.
+    prefetchFont();
     // The application object is released before the process ends, so that the window and
     // the device go in order (and leak checkers see nothing left).
     auto application = std::make_unique<GameApplication>();

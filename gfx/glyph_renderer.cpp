@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <future>
 
 #include "archive/byte_cursor.h"
 #include "archive/catalogue.h"
@@ -20,11 +21,36 @@ const char kGlyphTextureFailureMessage[] =
 namespace {
 // Glyph sizes beyond this cannot be meant; they are refused like a texture that cannot be made.
 constexpr int32_t kMaxGlyphSize = 256;
+
+struct FontBytes {
+    std::unique_ptr<char, decltype(&std::free)> data{nullptr, &std::free};
+    size_t size = 0;
+};
+
+// The read prefetchFont started, until a glyph renderer takes it.
+std::future<FontBytes>& prefetchedFont() {
+    static std::future<FontBytes> font;
+    return font;
+}
 }  // namespace
+
+void prefetchFont() {
+    prefetchedFont() = std::async(std::launch::async, [] {
+        FontBytes font;
+        font.data.reset(findFile("font.bin", &font.size));
+        return font;
+    });
+}
 
 GlyphRenderer::GlyphRenderer(RenderDevice* device) : device_(device) {
     size_t size = 0;
-    char* data = loadFile("font.bin", &size);
+    char* data = nullptr;
+    if (prefetchedFont().valid()) {
+        FontBytes font = prefetchedFont().get();
+        size = font.size;
+        data = font.data.release();
+    }
+    if (!data) data = loadFile("font.bin", &size);
     build(data, size);
 }
 

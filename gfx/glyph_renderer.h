@@ -44,5 +44,11 @@ private:
     int32_t count_ = 0;
 };
 
+// Starts reading "font.bin" from the archives on a thread of its own, so that the read overlaps
+// the window's and the device's creation; the next glyph renderer made from the archives takes
+// what it read (and reads it itself when nothing was found, for loadFile's message). Until then
+// nothing else may look files up: the catalogue is not shared between threads.
+void prefetchFont();
+
 // "フォント表示用テクスチャの確保に失敗しました。\n終了します。" in CP932.
 extern const char kGlyphTextureFailureMessage[];

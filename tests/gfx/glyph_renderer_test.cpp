@@ -8,10 +8,12 @@
 #include <set>
 #include <vector>
 
+#include "archive/catalogue.h"
 #include "platform/null_render_device.h"
 #include "tests/support/headless_device.h"
 #include "tests/support/test_files.h"
 #include "tests/support/test_font.h"
+#include "tools/writers/archive_writer.h"
 #include "tools/writers/font_writer.h"
 
 namespace {
@@ -79,6 +81,26 @@ TEST(GlyphRenderer, RingOfSixteenUploadsEveryCall) {
     // A code without a glyph is a solid opaque square.
     Texture* missing = r.glyphTexture(kMissingGlyph);
     EXPECT_EQ(textureTexels(*missing), std::vector<uint32_t>(32 * 32, 0xFFFFFFFF));
+}
+
+// A font read ahead on its own thread is the one the next renderer from the archives uses; the
+// renderer after that reads it itself.
+TEST(GlyphRenderer, TakesTheFontReadAhead) {
+    const auto folder = freshTestFolder();
+    const std::vector<uint8_t> font = testFontBytes();
+    std::filesystem::create_directories(folder / "add-ons");
+    ASSERT_TRUE(
+        writeArchiveFile(folder / "add-ons/font.tr2", "FILE_0=font.bin\n", {{"font.bin", font}}));
+    ScopedCurrentPath here(folder);
+    buildCatalogue();
+    NullRenderDevice device;
+    prefetchFont();
+    const GlyphRenderer ahead(&device);
+    EXPECT_EQ(ahead.glyphCount(), int32_t((font.size() - 16) / (2 + 32 * 32)));
+    ASSERT_NE(ahead.glyph(kFullGlyph), nullptr);
+    EXPECT_EQ(ahead.glyph(kFullGlyph)[0], 255);
+    const GlyphRenderer again(&device);
+    EXPECT_EQ(again.glyphCount(), ahead.glyphCount());
 }
 
 TEST(GlyphRendererDeathTest, TextureFailureShowsTheMessageAndExitsWithMinusOne) {
