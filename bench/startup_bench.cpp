@@ -52,12 +52,12 @@ private:
     fs::path path_;
 };
 
-// Starts `tr2 -window` in the folder and returns the seconds until it says it has shown its
-// first game frame, or -1; `report` gets its stage line.
-double secondsToFirstFrame(const RunFolder& folder, std::string* report) {
+// Starts `program -window` in the folder and returns the seconds until it says it has shown
+// its first game frame, or -1; `report` gets its stage line.
+double secondsToFirstFrame(const char* program, const RunFolder& folder, std::string* report) {
     const std::string command = "cd '" + folder.path().string() + "' && XDG_RUNTIME_DIR='" +
                                 (folder.path() / "xdg").string() +
-                                "' TR2_NO_DIALOGS=1 TR2_STARTUP_REPORT=1 '" TR2_PATH
+                                "' TR2_NO_DIALOGS=1 TR2_STARTUP_REPORT=1 '" + program +
                                 "' -window 2>/dev/null";
     const auto start = std::chrono::steady_clock::now();
     std::FILE* pipe = popen(command.c_str(), "r");
@@ -73,18 +73,41 @@ double secondsToFirstFrame(const RunFolder& folder, std::string* report) {
     return seconds;
 }
 
+// The iteration time is ours; with TR2_BEFORE naming an earlier build of tr2 (one that has the
+// start-up report), that build starts before ours in each iteration and the ratio is printed.
 void BM_StartToFirstFrame(benchmark::State& state) {
     const RunFolder folder(int(state.range(0)));
-    std::string report;
+    const char* before = std::getenv("TR2_BEFORE");
+    std::string report, beforeReport;
+    double oursTotal = 0, beforeTotal = 0;
     for (auto _ : state) {
-        const double seconds = secondsToFirstFrame(folder, &report);
+        if (before) {
+            const double seconds = secondsToFirstFrame(before, folder, &beforeReport);
+            if (seconds < 0) {
+                state.SkipWithError("the earlier tr2 did not show a first frame");
+                break;
+            }
+            beforeTotal += seconds;
+        }
+        const double seconds = secondsToFirstFrame(TR2_PATH, folder, &report);
         if (seconds < 0) {
             state.SkipWithError("tr2 did not show a first frame");
             break;
         }
+        oursTotal += seconds;
         state.SetIterationTime(seconds);
     }
+    const double n = double(state.iterations());
+    state.counters["goal_500ms/ours"] = oursTotal > 0 ? 0.5 * n / oursTotal : 0;
+    if (before && oursTotal > 0) {
+        state.counters["before_ms"] = beforeTotal / n * 1e3;
+        state.counters["before/ours"] = beforeTotal / oursTotal;
+    }
+    // The stages of the last start, to see where the time goes.
     state.SetLabel(report);
+    if (before)
+        std::printf("before, %d extra add-ons, last start: %s\n", int(state.range(0)),
+                    beforeReport.c_str());
 }
 BENCHMARK(BM_StartToFirstFrame)
     ->ArgName("extra_add_ons")
