@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 namespace {
 // The fast encoder's settings, chosen by measurement on exported layers (bench/gfx2d_bench.cpp):
@@ -94,7 +95,9 @@ bool writePngRows(const std::string& path, int width, int height, const PngRows&
     const bool closed = std::fclose(file) == 0;
     if (!failure && (!flushed || !closed)) failure = std::strerror(flushed ? errno : flushError);
     if (failure) {
-        std::remove(path.c_str());
+        // Only a file of our own making is removed, never a device written through.
+        std::error_code ignored;
+        if (std::filesystem::is_regular_file(path, ignored)) std::remove(path.c_str());
         if (error) *error = path + ": " + failure;
         return false;
     }
