@@ -212,11 +212,18 @@ void PsdLayerRows::next(uint32_t* pixels) {
     ++row_;
 }
 
-// One row of one channel into its component (offset -1: read and discarded). Runs are cut at
-// the row's end. False where the channel's bytes end: its later rows are left as they are.
+void PsdLayerRows::skip(int32_t rows) {
+    for (; rows > 0 && row_ < layer_.height; --rows, ++row_)
+        for (int k = 0; k < channelCount_; ++k)
+            if (!channels_[k].ended) channels_[k].ended = !decodeRow(&channels_[k], nullptr);
+}
+
+// One row of one channel into its component (offset -1 or no row: read and discarded). Runs
+// are cut at the row's end. False where the channel's bytes end: its later rows are left as
+// they are.
 bool PsdLayerRows::decodeRow(Channel* channel, uint8_t* row) const {
     ByteCursor& c = channel->cursor;
-    const int offset = channel->offset;
+    const int offset = row ? channel->offset : -1;
     const int32_t width = layer_.width;
     const size_t rowStart = c.at();
     if (channel->compression == 0) {

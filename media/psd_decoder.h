@@ -64,6 +64,8 @@ public:
     const PsdLayer& layer() const { return layer_; }
     // Decodes the next row into `row`, which holds the layer's width in pixels.
     void next(uint32_t* row);
+    // Moves past `rows` rows without storing them (a reader that starts further down).
+    void skip(int32_t rows);
 
 private:
     struct Channel {

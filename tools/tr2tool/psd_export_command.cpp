@@ -7,6 +7,7 @@
 #include <string>
 #include <system_error>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "media/psd_decoder.h"
@@ -24,31 +25,56 @@ int psdDepth(const std::vector<uint8_t>& bytes) {
     return bytes[22] << 8 | bytes[23];
 }
 
-// One layer's outcome: its record (without pixels) for the printed line, or why it failed.
+// A layer with at least this many rows per thread is deflated in one band per thread, so that
+// a few large layers keep every thread busy to the end.
+constexpr int kLeastBandRows = 32;
+
+// One layer's work and outcome: its rows are deflated in bands, side by side, and whoever
+// finishes the last band writes the file.
 struct LayerExport {
-    bool decoded = false;
+    bool decoded = false;  // the layer's record and channels were accepted
+    PsdLayer layer{};      // its fields, pixels null
+    int bands = 1;
+    std::vector<PngBand> deflated;
+    std::atomic<int> pending{0};  // bands still being deflated
+    std::atomic<bool> bandFailed{false};
     bool written = false;
-    PsdLayer layer{};
     std::string message;
 };
 
-// Decodes layer `index` and writes it as "NNN.png" in `folder`, row by row as it is decoded,
-// so that a thread holds one row of one layer at a time.
-void exportLayer(const PsdLayers& document, int index, const std::filesystem::path& folder,
-                 LayerExport* out) {
+// Deflates band `band` of a layer: its reader reads past the rows above the band first, as
+// the rows of a channel can only be found one after the other.
+void deflateBand(const PsdLayers& document, int index, int band, LayerExport* out) {
     PsdLayerRows rows(document, index);
-    if (!rows.ok()) return;
-    out->decoded = true;
-    out->layer = rows.layer();
-    std::vector<uint32_t> row(static_cast<size_t>(out->layer.width));
+    const int32_t width = out->layer.width, height = out->layer.height;
+    const int first = static_cast<int>(int64_t{height} * band / out->bands);
+    const int end = static_cast<int>(int64_t{height} * (band + 1) / out->bands);
+    std::vector<uint32_t> row(static_cast<size_t>(width));
+    rows.skip(first);
+    const bool ok = deflatePngBand(
+        width, end - first,
+        [&](int) {
+            rows.next(row.data());
+            return row.data();
+        },
+        band == out->bands - 1, &out->deflated[static_cast<size_t>(band)]);
+    if (!ok) out->bandFailed = true;
+}
+
+// Writes layer `index` as "NNN.png" in `folder` once all its bands are deflated.
+void writeLayer(int index, const std::filesystem::path& folder, LayerExport* out) {
     char name[16];
     std::snprintf(name, sizeof name, "%03d.png", index);
-    out->written = writePngRows((folder / name).string(), out->layer.width, out->layer.height,
-                                [&](int) {
-                                    rows.next(row.data());
-                                    return row.data();
-                                },
-                                &out->message);
+    const std::string path = (folder / name).string();
+    if (out->layer.width == 0) {
+        out->written = writePngRows(path, 0, 0, nullptr, &out->message);  // one clear pixel
+    } else if (out->bandFailed) {
+        out->message = path + ": out of memory";
+    } else {
+        out->written =
+            writePngBands(path, out->layer.width, out->layer.height, out->deflated, &out->message);
+    }
+    out->deflated.clear();
 }
 
 int run(const std::vector<std::string>& args) {
@@ -86,35 +112,57 @@ int run(const std::vector<std::string>& args) {
                      folder.string().c_str());
         return kToolFailure;
     }
-    // Layers are decoded and encoded side by side, one per hardware thread. The lines and the first
-    // error are printed in layer order afterwards, as a one-by-one export prints them.
+    // Layers are decoded and encoded side by side on every hardware thread, large ones in
+    // bands; the work goes in layer order, so only the layers at hand hold their deflated
+    // bands. The lines and the first error are printed in layer order afterwards, as a
+    // one-by-one export prints them: past a failed layer no work is started.
+    const unsigned hardware = std::max(1u, std::thread::hardware_concurrency());
     std::vector<LayerExport> results(static_cast<size_t>(count));
-    std::atomic<int> next{0};
+    std::vector<std::pair<int, int>> work;  // (layer, band)
     std::atomic<int> firstFailure{count};
-    auto work = [&] {
+    for (int i = 0; i < count; ++i) {
+        LayerExport& r = results[static_cast<size_t>(i)];
+        const PsdLayerRows rows(document, i);
+        if (!rows.ok()) {
+            firstFailure = i;
+            break;
+        }
+        r.decoded = true;
+        r.layer = rows.layer();
+        if (r.layer.width > 0 && r.layer.height >= int64_t{kLeastBandRows} * hardware)
+            r.bands = static_cast<int>(hardware);
+        r.deflated.resize(static_cast<size_t>(r.bands));
+        r.pending = r.bands;
+        for (int band = 0; band < r.bands; ++band) work.emplace_back(i, band);
+    }
+    std::atomic<size_t> next{0};
+    auto worker = [&] {
         for (;;) {
-            const int i = next.fetch_add(1);
-            // Past a failed layer nothing more is started: its error ends the export.
-            if (i >= count || i > firstFailure.load()) return;
-            exportLayer(document, i, folder, &results[static_cast<size_t>(i)]);
-            if (!results[static_cast<size_t>(i)].written) {
+            const size_t item = next.fetch_add(1);
+            if (item >= work.size()) return;
+            const auto [i, band] = work[item];
+            if (i > firstFailure.load()) return;
+            LayerExport& r = results[static_cast<size_t>(i)];
+            if (r.layer.width > 0) deflateBand(document, i, band, &r);
+            if (r.pending.fetch_sub(1) != 1) continue;
+            writeLayer(i, folder, &r);
+            if (!r.written) {
                 int seen = firstFailure.load();
                 while (i < seen && !firstFailure.compare_exchange_weak(seen, i)) {
                 }
             }
         }
     };
-    const unsigned hardware = std::max(1u, std::thread::hardware_concurrency());
-    const unsigned helpers = std::min(hardware, static_cast<unsigned>(count)) - (count > 0);
+    const size_t helpers = std::min<size_t>(hardware, work.size()) - !work.empty();
     std::vector<std::thread> threads;
-    for (unsigned t = 0; t < helpers; ++t) {
+    for (size_t t = 0; t < helpers; ++t) {
         try {
-            threads.emplace_back(work);
+            threads.emplace_back(worker);
         } catch (const std::system_error&) {
             break;  // fewer threads only make the export slower
         }
     }
-    work();
+    worker();
     for (std::thread& thread : threads) thread.join();
 
     for (int i = 0; i < count; ++i) {
