@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "bench/bench_device.h"
 #include "app/settings.h"
 #include "archive/catalogue.h"
+#include "bench/bench_device.h"
 #include "gfx/graphics_device.h"
 #include "media/psd_decoder.h"
 #include "platform/encoding.h"
@@ -101,6 +101,102 @@ BENCHMARK(BM_PsdExportAgainstImageMagick)
     ->UseManualTime()
     ->Iterations(5)
     ->Unit(benchmark::kMillisecond);
+// A document of three full-canvas RLE layers as a painter leaves them: an opaque
+// gradient background, a window with flat bands and a transparent margin, and a half-covering
+// shaded overlay with fine grain (the part deflate finds hardest).
+PsdDocument threeLayerDocument(int width, int height) {
+    PsdDocument doc;
+    doc.width = width;
+    doc.height = height;
+    std::vector<uint32_t> p(size_t(width) * height);
+    uint32_t grain = 12345;
+    for (int i = 0; i < 3; ++i) {
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                uint32_t v = 0;
+                if (i == 0) {
+                    v = 0xFF000000u | uint32_t((x + y) / 16 & 0xFF) << 16 |
+                        uint32_t(y * 255 / height) << 8 | 0x40;
+                } else if (i == 1) {
+                    const bool inside = x >= width / 16 && y >= height / 16 &&
+                                        x < width - width / 16 && y < height - height / 16;
+                    v = inside ? 0xE0000000u | uint32_t(x / 32 * 32 & 0xFF) << 16 | 0x8000u |
+                                     uint32_t(y / 64 * 16 & 0xFF)
+                               : 0;
+                } else {
+                    grain = grain * 1664525u + 1013904223u;
+                    const uint32_t alpha = x < width / 2 ? 0 : uint32_t(x * 255 / width);
+                    v = alpha == 0 ? 0
+                                   : alpha << 24 | uint32_t(0x80 + (grain >> 29)) << 16 |
+                                         uint32_t(y / 4 & 0xFF) << 8 | (grain >> 24 & 0x0F);
+                }
+                p[size_t(y) * width + x] = v;
+            }
+        doc.layers.push_back(psdLayer("layer" + std::to_string(i), 0, 0, width, height, p));
+    }
+    return doc;
+}
+
+// psd-export of the three-layer document against ImageMagick writing the same three layers as
+// PNG, in paired runs (one of each per iteration, so that a busy machine slows both). With
+// TR2TOOL_BEFORE naming an older tr2tool, each iteration runs it too and the counters give its
+// ratio beside ours; start_ms is `tr2tool --help`, the floor under any export. The iteration
+// time is ours.
+void BM_PsdExportThreeLayers(benchmark::State& state) {
+    const auto folder = std::filesystem::temp_directory_path() / "tr2_bench_psd3";
+    std::filesystem::remove_all(folder);
+    for (const char* sub : {"ours", "theirs", "before"})
+        std::filesystem::create_directories(folder / sub);
+    const std::string psd = (folder / "doc.psd").string();
+    writePsdFile(psd, threeLayerDocument(int(state.range(0)), int(state.range(1))));
+    auto exportWith = [&](const std::string& tool, const char* sub) {
+        return "'" + tool + "' psd-export '" + psd + "' '" + (folder / sub).string() +
+               "' >/dev/null";
+    };
+    const std::string ours = exportWith(TR2TOOL_PATH, "ours");
+    const char* beforeTool = std::getenv("TR2TOOL_BEFORE");
+    const std::string before = beforeTool ? exportWith(beforeTool, "before") : std::string();
+    const std::string theirs = "/usr/bin/convert '" + psd + "[1-3]' +adjoin '" +
+                               (folder / "theirs" / "%03d.png").string() + "'";
+    // One untimed run of each first, so that no one pays for loading its program from disk.
+    for (const std::string* command : {&ours, &theirs, &before})
+        if (!command->empty()) static_cast<void>(secondsOf(*command));
+    // What starting the program alone costs (loading its libraries): the part of our time that
+    // no work on the export can remove.
+    const std::string start = "'" TR2TOOL_PATH "' --help >/dev/null";
+    double oursTotal = 0, theirsTotal = 0, beforeTotal = 0, startTotal = 0;
+    for (auto _ : state) {
+        const double a = secondsOf(ours), b = secondsOf(theirs);
+        const double c = before.empty() ? 0 : secondsOf(before);
+        const double d = secondsOf(start);
+        startTotal += d;
+        if (a < 0 || b < 0 || c < 0 || d < 0) {
+            state.SkipWithError("an export failed");
+            break;
+        }
+        state.SetIterationTime(a);
+        oursTotal += a;
+        theirsTotal += b;
+        beforeTotal += c;
+    }
+    const double n = double(state.iterations());
+    state.counters["tr2tool_ms"] = oursTotal / n * 1e3;
+    state.counters["imagemagick_ms"] = theirsTotal / n * 1e3;
+    state.counters["imagemagick/tr2tool"] = oursTotal > 0 ? theirsTotal / oursTotal : 0;
+    state.counters["start_ms"] = startTotal / n * 1e3;
+    if (!before.empty()) {
+        state.counters["before_ms"] = beforeTotal / n * 1e3;
+        state.counters["imagemagick/before"] = beforeTotal > 0 ? theirsTotal / beforeTotal : 0;
+    }
+    std::filesystem::remove_all(folder);
+}
+BENCHMARK(BM_PsdExportThreeLayers)
+    ->Args({800, 600})
+    ->Args({2048, 2048})
+    ->UseManualTime()
+    ->Iterations(7)
+    ->Unit(benchmark::kMillisecond);
+
 // A full 768-byte message page: 12 lines of 31 characters and a last line of 6, drawn with the
 // font of the run folder's add-ons (the benchmark runs in build/run). The time includes the
 // sprite flush and the frame's present, as the game pays them; BM_EmptyFrame is the frame alone.

@@ -19,6 +19,7 @@
 //   further on), for raw width x height bytes.
 #include "media/psd_decoder.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdlib>
 #include <cstring>
@@ -108,61 +109,6 @@ int componentOffset(int id) {
     return std::endian::native == std::endian::little ? shift / 8 : 3 - shift / 8;
 }
 
-// Decodes one channel's bytes [at, end) into the component at `offset` (-1: discarded).
-// Runs are cut at the row's end; decoding stops where the bytes end.
-void decodeChannel(const uint8_t* data, size_t at, size_t end, int offset, uint8_t* pixels,
-                   int32_t width, int32_t height) {
-    ByteCursor c(data, end, ByteOrder::big);
-    c.seek(at);
-    const uint32_t compression = c.u16();
-    if (!c.ok()) return;
-    const size_t rowCounts = c.at();
-    if (compression != 0) c.skipItems(static_cast<uint32_t>(height), 2);
-    for (int32_t y = 0; y < height && c.ok(); ++y) {
-        uint8_t* row = pixels + static_cast<size_t>(y) * static_cast<size_t>(width) * 4;
-        const size_t rowStart = c.at();
-        int32_t x = 0;
-        if (compression == 0) {
-            const size_t n = c.has(static_cast<uint32_t>(width)) ? width : c.remaining();
-            if (offset >= 0)
-                for (size_t i = 0; i < n; ++i) row[i * 4 + offset] = c.here()[i];
-            c.skip(n);
-            if (n < static_cast<size_t>(width)) return;
-            continue;
-        }
-        while (x < width) {
-            const uint32_t h = c.u8();
-            if (!c.ok()) return;
-            if (h >= 0x80) {
-                const int32_t run = static_cast<int32_t>(257 - h);
-                const uint32_t v = c.u8();
-                if (!c.ok()) return;
-                const int32_t n = run < width - x ? run : width - x;
-                if (offset >= 0)
-                    for (int32_t i = 0; i < n; ++i)
-                        row[(x + i) * 4 + offset] = static_cast<uint8_t>(v);
-                x += n;
-            } else {
-                const int32_t run = static_cast<int32_t>(h + 1);
-                const size_t available = c.has(static_cast<uint32_t>(run)) ? run : c.remaining();
-                const int32_t n = static_cast<int32_t>(available) < width - x
-                                      ? static_cast<int32_t>(available)
-                                      : width - x;
-                if (offset >= 0)
-                    for (int32_t i = 0; i < n; ++i) row[(x + i) * 4 + offset] = c.here()[i];
-                c.skip(available);
-                if (available < static_cast<size_t>(run)) return;
-                x += n;
-            }
-        }
-        // A row whose counted bytes go on past its last pixel (ImageMagick ends every row
-        // with a no-op 0x80) is left at its counted end.
-        const size_t counted =
-            rowStart + (size_t{data[rowCounts + 2 * y]} << 8) + data[rowCounts + 2 * y + 1];
-        if (counted > c.at()) c.seek(counted < c.end() ? counted : c.end());
-    }
-}
-
 // The bytes a channel needs at least for width x height pixels: raw, one per pixel; RLE, the
 // row counts and a 2-byte run for every 129 pixels of each row (runs end at the row's end).
 uint64_t leastChannelBytes(uint32_t compression, int64_t width, int64_t height) {
@@ -197,18 +143,18 @@ bool pixelsAreBacked(const uint8_t* data, size_t size, const PsdLayerRecord& r, 
     return any;
 }
 
-PsdLayer* decodeLayer(const uint8_t* data, size_t size, const PsdLayerRecord& r) {
+// The layer's fields from its record, pixels null, or false when its rectangle is beyond the
+// limits or its pixels are not backed by its channels' bytes.
+bool layerFields(const uint8_t* data, size_t size, const PsdLayerRecord& r, PsdLayer* layer) {
     // An inverted rectangle is empty; one beyond the limits is refused.
     int64_t width = int64_t{r.right} - r.left;
     int64_t height = int64_t{r.bottom} - r.top;
     if (width <= 0 || height <= 0) width = height = 0;
     if (width > kMaxPsdLayerSide || height > kMaxPsdLayerSide ||
         width * height > kMaxPsdLayerPixels)
-        return nullptr;
-    if (width > 0 && !pixelsAreBacked(data, size, r, width, height)) return nullptr;
-
-    auto* layer = new (std::nothrow) PsdLayer{};
-    if (!layer) return nullptr;
+        return false;
+    if (width > 0 && !pixelsAreBacked(data, size, r, width, height)) return false;
+    *layer = PsdLayer{};
     layer->width = static_cast<int32_t>(width);
     layer->height = static_cast<int32_t>(height);
     layer->left = r.left;
@@ -217,17 +163,18 @@ PsdLayer* decodeLayer(const uint8_t* data, size_t size, const PsdLayerRecord& r)
     const size_t nameLength = r.nameLength < 31 ? r.nameLength : 31;
     if (nameLength) std::memcpy(layer->name, data + r.nameAt, nameLength);
     layer->name[nameLength] = 0;
+    return true;
+}
+}  // namespace
 
-    const size_t pixelCount = static_cast<size_t>(width * height);
-    if (pixelCount == 0) return layer;
-    layer->pixels = static_cast<uint32_t*>(std::malloc(pixelCount * 4));
-    if (!layer->pixels) {
-        delete layer;
-        return nullptr;
-    }
-    // A component without a channel stays 255: opaque white.
-    std::memset(layer->pixels, 0xFF, pixelCount * 4);
-
+PsdLayerRows::PsdLayerRows(const PsdLayers& document, int index) {
+    if (index < 0 || index >= document.count_) return;
+    const uint8_t* data = document.data_;
+    const size_t size = document.size_;
+    const PsdLayerRecord& r = document.records_[static_cast<size_t>(index)];
+    if (!layerFields(data, size, r, &layer_)) return;
+    ok_ = true;
+    if (layer_.width == 0) return;
     uint64_t at = r.channelData;
     ByteCursor info(data, size, ByteOrder::big);
     info.seek(r.channelInfo);
@@ -236,18 +183,88 @@ PsdLayer* decodeLayer(const uint8_t* data, size_t size, const PsdLayerRecord& r)
         const int id = info.i16();
         const uint32_t length = info.u32();
         if (at < size) {
+            // Each channel's bytes end at its stated length or at the end of the file.
             const uint64_t end = at + length < size ? at + length : size;
-            decodeChannel(data, static_cast<size_t>(at), static_cast<size_t>(end),
-                          componentOffset(id), reinterpret_cast<uint8_t*>(layer->pixels),
-                          layer->width, layer->height);
+            Channel& channel = channels_[channelCount_++];
+            channel.cursor = ByteCursor(data, static_cast<size_t>(end), ByteOrder::big);
+            channel.cursor.seek(at);
+            channel.offset = componentOffset(id);
+            channel.compression = channel.cursor.u16();
+            channel.rowCounts = data + channel.cursor.at();
+            if (channel.compression != 0)
+                channel.cursor.skipItems(static_cast<uint32_t>(layer_.height), 2);
+            channel.ended = !channel.cursor.ok();
         }
         at += length;
     }
-    for (size_t i = 0; i < pixelCount; ++i)
-        if ((layer->pixels[i] >> 24) == 0) layer->pixels[i] = 0;
-    return layer;
 }
-}  // namespace
+
+void PsdLayerRows::next(uint32_t* pixels) {
+    // A component without a channel stays 255: opaque white.
+    const int32_t width = layer_.width;
+    std::fill(pixels, pixels + width, 0xFFFFFFFFu);
+    if (row_ >= layer_.height) return;
+    auto* row = reinterpret_cast<uint8_t*>(pixels);
+    for (int k = 0; k < channelCount_; ++k)
+        if (!channels_[k].ended) channels_[k].ended = !decodeRow(&channels_[k], row);
+    for (int32_t x = 0; x < width; ++x)
+        if ((pixels[x] >> 24) == 0) pixels[x] = 0;
+    ++row_;
+}
+
+void PsdLayerRows::skip(int32_t rows) {
+    for (; rows > 0 && row_ < layer_.height; --rows, ++row_)
+        for (int k = 0; k < channelCount_; ++k)
+            if (!channels_[k].ended) channels_[k].ended = !decodeRow(&channels_[k], nullptr);
+}
+
+// One row of one channel into its component (offset -1 or no row: read and discarded). Runs
+// are cut at the row's end. False where the channel's bytes end: its later rows are left as
+// they are.
+bool PsdLayerRows::decodeRow(Channel* channel, uint8_t* row) const {
+    ByteCursor& c = channel->cursor;
+    const int offset = row ? channel->offset : -1;
+    const int32_t width = layer_.width;
+    const size_t rowStart = c.at();
+    if (channel->compression == 0) {
+        const size_t n = c.has(static_cast<uint32_t>(width)) ? width : c.remaining();
+        if (offset >= 0)
+            for (size_t i = 0; i < n; ++i) row[i * 4 + offset] = c.here()[i];
+        c.skip(n);
+        return n == static_cast<size_t>(width) && c.ok();
+    }
+    int32_t x = 0;
+    while (x < width) {
+        const uint32_t h = c.u8();
+        if (!c.ok()) return false;
+        if (h >= 0x80) {
+            const int32_t run = static_cast<int32_t>(257 - h);
+            const uint32_t v = c.u8();
+            if (!c.ok()) return false;
+            const int32_t n = run < width - x ? run : width - x;
+            if (offset >= 0)
+                for (int32_t i = 0; i < n; ++i) row[(x + i) * 4 + offset] = static_cast<uint8_t>(v);
+            x += n;
+        } else {
+            const int32_t run = static_cast<int32_t>(h + 1);
+            const size_t available = c.has(static_cast<uint32_t>(run)) ? run : c.remaining();
+            const int32_t n = static_cast<int32_t>(available) < width - x
+                                  ? static_cast<int32_t>(available)
+                                  : width - x;
+            if (offset >= 0)
+                for (int32_t i = 0; i < n; ++i) row[(x + i) * 4 + offset] = c.here()[i];
+            c.skip(available);
+            if (available < static_cast<size_t>(run)) return false;
+            x += n;
+        }
+    }
+    // A row whose counted bytes go on past its last pixel (ImageMagick ends every row with a
+    // no-op 0x80) is left at its counted end. The counts were checked to lie inside the bytes.
+    const uint8_t* counts = channel->rowCounts + 2 * static_cast<size_t>(row_);
+    const size_t counted = rowStart + (size_t{counts[0]} << 8) + counts[1];
+    if (counted > c.at()) c.seek(counted < c.end() ? counted : c.end());
+    return c.ok();
+}
 
 PsdLayers::PsdLayers(const uint8_t* data, size_t size) : data_(data), size_(size) {
     if (walkDocument(data, size, &records_))
@@ -257,8 +274,21 @@ PsdLayers::PsdLayers(const uint8_t* data, size_t size) : data_(data), size_(size
 }
 
 PsdLayer* PsdLayers::read(int index) const {
-    if (index < 0 || index >= count_) return nullptr;
-    return decodeLayer(data_, size_, records_[static_cast<size_t>(index)]);
+    PsdLayerRows rows(*this, index);
+    if (!rows.ok()) return nullptr;
+    auto* layer = new (std::nothrow) PsdLayer(rows.layer());
+    if (!layer) return nullptr;
+    const size_t pixelCount =
+        static_cast<size_t>(layer->width) * static_cast<size_t>(layer->height);
+    if (pixelCount == 0) return layer;
+    layer->pixels = static_cast<uint32_t*>(std::malloc(pixelCount * 4));
+    if (!layer->pixels) {
+        delete layer;
+        return nullptr;
+    }
+    for (int32_t y = 0; y < layer->height; ++y)
+        rows.next(layer->pixels + static_cast<size_t>(y) * static_cast<size_t>(layer->width));
+    return layer;
 }
 
 int countPsdLayers(const uint8_t* data, size_t size) {

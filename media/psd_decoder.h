@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "archive/byte_cursor.h"
+
 struct PsdLayer {
     int32_t width;     // right - left
     int32_t height;    // bottom - top
@@ -43,10 +45,43 @@ public:
     PsdLayer* read(int index) const;
 
 private:
+    friend class PsdLayerRows;
     const uint8_t* data_;
     size_t size_;
     int count_ = -1;
     std::vector<PsdLayerRecord> records_;
+};
+
+// One layer decoded a row at a time, top row first, so that a caller that writes rows out as
+// they come never holds the whole layer: the same pixels as PsdLayers::read gives, row by row.
+// The document must outlive it.
+class PsdLayerRows {
+public:
+    PsdLayerRows(const PsdLayers& document, int index);
+    // False where PsdLayers::read would give null.
+    bool ok() const { return ok_; }
+    // The layer's fields; its pixels are null.
+    const PsdLayer& layer() const { return layer_; }
+    // Decodes the next row into `row`, which holds the layer's width in pixels.
+    void next(uint32_t* row);
+    // Moves past `rows` rows without storing them (a reader that starts further down).
+    void skip(int32_t rows);
+
+private:
+    struct Channel {
+        ByteCursor cursor{nullptr, 0};
+        const uint8_t* rowCounts = nullptr;  // RLE: the 2-byte byte counts of the rows
+        int offset = -1;                     // the component's byte in a pixel, -1 for none
+        uint32_t compression = 0;
+        bool ended = false;  // its bytes ran out: its later rows are left as they are
+    };
+    bool decodeRow(Channel* channel, uint8_t* row) const;
+
+    bool ok_ = false;
+    PsdLayer layer_{};
+    Channel channels_[4];
+    int channelCount_ = 0;
+    int32_t row_ = 0;
 };
 
 // The number of layers (>= 0), or -1 for a document that is not an 8-bit RGB PSD, that has

@@ -363,3 +363,41 @@ TEST(PsdDecoder, ReadsLayersWrittenByImageMagick) {
         }
     }
 }
+
+// The row reader that tools start part-way down a layer: past any number of rows, it gives
+// the rows that a whole read gives below them, also where channels run out part-way (every
+// cut of the document), and for RLE rows counted longer than their packets.
+TEST(PsdDecoder, RowsReadAfterSkippingMatchTheWholeLayer) {
+    PsdDocument d;
+    d.width = 40;
+    d.height = 30;
+    d.layers = {psdLayer("rle", 0, 0, 9, 7, pattern(9, 7, 6)),
+                psdLayer("raw", 3, 4, 12, 5, pattern(12, 5, 7)),
+                psdLayer("counted", 0, 0, 4, 2, {})};
+    d.layers[1].rle = false;
+    d.layers[2].channels = {{2, {0, 1, 0, 3, 0, 2, 0xFD, 0x11, 0x80, 0xFD, 0x22}}};
+    const std::vector<uint8_t> bytes = writePsd(d);
+    for (size_t n = 0; n <= bytes.size(); ++n) {
+        std::unique_ptr<uint8_t[]> exact(new uint8_t[n ? n : 1]);
+        std::memcpy(exact.get(), bytes.data(), n);
+        const PsdLayers document(exact.get(), n);
+        for (int i = 0; i < document.count(); ++i) {
+            const LayerPtr whole(document.read(i), freePsdLayer);
+            const PsdLayerRows probe(document, i);
+            ASSERT_EQ(probe.ok(), whole != nullptr) << n << " " << i;
+            if (!whole || !whole->pixels) continue;
+            const int width = whole->width, height = whole->height;
+            for (int skipped : {0, 1, height / 2, height - 1}) {
+                PsdLayerRows rows(document, i);
+                rows.skip(skipped);
+                std::vector<uint32_t> row(static_cast<size_t>(width));
+                for (int y = skipped; y < height; ++y) {
+                    rows.next(row.data());
+                    ASSERT_EQ(row, std::vector<uint32_t>(whole->pixels + size_t(y) * width,
+                                                         whole->pixels + size_t(y + 1) * width))
+                        << "cut " << n << " layer " << i << " skipped " << skipped << " row " << y;
+                }
+            }
+        }
+    }
+}

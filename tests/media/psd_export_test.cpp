@@ -152,3 +152,46 @@ TEST(PsdExport, WrittenDocumentsReadTheSameInImageMagick) {
         EXPECT_EQ(png(folder / "out" / name), theirs) << i;
     }
 }
+
+// Layers are exported side by side, yet the lines come in layer order and the first failing
+// layer's error ends the export as if they went one by one: the layers before it are listed,
+// nothing after it is printed, and the exit code is 1.
+TEST(PsdExport, AFailingLayerEndsTheListingInLayerOrder) {
+    const auto folder = freshTestFolder();
+    PsdDocument doc;
+    for (int i = 0; i < 6; ++i)
+        doc.layers.push_back(psdLayer("l" + std::to_string(i), i, 0, 40 + i, 30,
+                                      noise(40 + i, 30, 10 + uint32_t(i))));
+    // Layer 3's only channel holds no pixel bytes.
+    doc.layers[3].channels = {{0, {0, 0}}};
+    ASSERT_TRUE(writePsdFile(folder / "cut.psd", doc));
+    std::string listed;
+    for (int i = 0; i < 3; ++i)
+        listed += std::to_string(i) + "\tl" + std::to_string(i) + "\t" + std::to_string(i) +
+                  "\t0\t" + std::to_string(40 + i) + "\t30\t255\n";
+
+    ToolRun r = run(folder, "psd-export cut.psd out");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.out, listed);
+    EXPECT_EQ(r.err,
+              "tr2tool psd-export: cut.psd: layer 3 is larger than 16384 x 16384 pixels or its "
+              "channels are cut short; not decoded\n");
+    for (int i = 0; i < 3; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "%03d.png", i);
+        std::vector<uint32_t> expected = noise(40 + i, 30, 10 + uint32_t(i));
+        for (uint32_t& v : expected)
+            if ((v >> 24) == 0) v = 0;
+        EXPECT_EQ(png(folder / "out" / name), expected) << name;
+    }
+
+    // A file that cannot be written: layer 1's name is taken by a folder.
+    doc.layers[3].channels.clear();
+    ASSERT_TRUE(writePsdFile(folder / "whole.psd", doc));
+    std::filesystem::create_directories(folder / "blocked" / "001.png");
+    r = run(folder, "psd-export whole.psd blocked");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.out, listed.substr(0, listed.find('\n') + 1));
+    EXPECT_EQ(r.err.rfind("tr2tool psd-export: blocked/001.png: ", 0), 0u) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+}

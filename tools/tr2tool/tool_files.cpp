@@ -13,7 +13,12 @@ bool readWholeFile(const std::filesystem::path& path, std::vector<uint8_t>* byte
     if (!std::filesystem::is_regular_file(path, error)) return false;
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) return false;
-    bytes->clear();
+    // Read straight into a buffer of the size the file has now (a large document would
+    // otherwise be copied again at every doubling), then on in chunks should it have grown.
+    const uintmax_t expected = std::filesystem::file_size(path, error);
+    bytes->assign(error ? 0 : static_cast<size_t>(expected), 0);
+    const size_t first = bytes->empty() ? 0 : std::fread(bytes->data(), 1, bytes->size(), file);
+    bytes->resize(first);
     uint8_t chunk[1 << 16];
     size_t got;
     while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
