@@ -104,6 +104,26 @@ ColourSource colourSource(uint32_t source, const VertexLayout& layout) {
     return ColourSource::kMaterial;
 }
 
+// Whether an alpha of 255 passes the alpha test `func` against `reference`.
+bool alphaPasses(uint32_t func, uint32_t reference) {
+    switch (func) {
+        case D3DCMP_LESS:
+            return 255 < reference;
+        case D3DCMP_EQUAL:
+            return reference == 255;
+        case D3DCMP_LESSEQUAL:
+            return 255 <= reference;
+        case D3DCMP_GREATER:
+            return 255 > reference;
+        case D3DCMP_NOTEQUAL:
+            return reference != 255;
+        case D3DCMP_GREATEREQUAL:
+            return true;
+        default:
+            return false;  // D3DCMP_NEVER
+    }
+}
+
 // Only directional lights are drawn; the system uses no other kind.
 bool activeLight(const DeviceState& state, int i) {
     return state.lightEnabled[i] && state.lights[i].Type == D3DLIGHT_DIRECTIONAL;
@@ -326,7 +346,7 @@ void GlFixedFunction::bindVertices(const VertexLayout& layout, uint32_t stride) 
     }
 }
 
-void GlFixedFunction::applyRasterStates(const DeviceState& state) {
+void GlFixedFunction::applyRasterStates(const DeviceState& state, bool opaque) {
     const auto& rs = state.renderStates;
     // The framebuffer is shown as OpenGL lays it out, so its windings are the screen's.
     switch (rs[D3DRS_CULLMODE]) {
@@ -351,7 +371,10 @@ void GlFixedFunction::applyRasterStates(const DeviceState& state) {
     } else {
         glDisable(GL_DEPTH_TEST);
     }
-    if (rs[D3DRS_ALPHABLENDENABLE]) {
+    const bool sourceOver =
+        (rs[D3DRS_SRCBLEND] == D3DBLEND_SRCALPHA && rs[D3DRS_DESTBLEND] == D3DBLEND_INVSRCALPHA) ||
+        (rs[D3DRS_SRCBLEND] == D3DBLEND_ONE && rs[D3DRS_DESTBLEND] == D3DBLEND_ZERO);
+    if (rs[D3DRS_ALPHABLENDENABLE] && !(opaque && sourceOver)) {
         glEnable(GL_BLEND);
         glBlendFunc(blendFactor(rs[D3DRS_SRCBLEND]), blendFactor(rs[D3DRS_DESTBLEND]));
     } else {
@@ -366,7 +389,21 @@ HRESULT GlFixedFunction::draw(const DeviceState& state, GlVertexBuffer& stream,
     const uint32_t fvf = state.vertexShader ? state.vertexShader : stream.format();
     const VertexLayout layout = vertexLayout(fvf);
     if (!layout.valid || state.streamStride < layout.size) return D3DERR_INVALIDCALL;
-    const PipelineKey key = keyFor(state, layout);
+    PipelineKey key = keyFor(state, layout);
+    // The texture goes up before the program is chosen: whether its alpha is 1 everywhere
+    // is known only for the picture uploaded.
+    auto* texture = key.textured ? static_cast<GlTexture*>(state.textures[0]) : nullptr;
+    if (texture) {
+        glActiveTexture(GL_TEXTURE0);
+        texture->bind();
+    }
+    // Stage 0's alpha is the texture's, or 1 without one. Where it is 1 everywhere the usual
+    // alpha test passes every pixel and source-alpha blending writes the source unchanged,
+    // so both are left out: the same pixels, without reading the target back.
+    const bool opaque = opaqueShortcut_ && (!texture || texture->uploadedOpaque());
+    if (opaque && key.alphaFunc &&
+        alphaPasses(key.alphaFunc, state.renderStates[D3DRS_ALPHAREF] & 0xFF))
+        key.alphaFunc = 0;
     const Program* p = program(key);
     if (!p) return E_FAIL;
 
@@ -382,9 +419,7 @@ HRESULT GlFixedFunction::draw(const DeviceState& state, GlVertexBuffer& stream,
     glBindVertexArray(vertexArray_);
     stream.bind();
     bindVertices(layout, state.streamStride);
-    if (key.textured) {
-        glActiveTexture(GL_TEXTURE0);
-        static_cast<GlTexture*>(state.textures[0])->bind();
+    if (texture) {
         const auto& stage = state.stageStates[0];
         glSamplerParameteri(sampler_, GL_TEXTURE_MAG_FILTER,
                             textureFilter(stage[D3DTSS_MAGFILTER]));
@@ -392,10 +427,10 @@ HRESULT GlFixedFunction::draw(const DeviceState& state, GlVertexBuffer& stream,
                             textureFilter(stage[D3DTSS_MINFILTER]));
         glBindSampler(0, sampler_);
     }
-    applyRasterStates(state);
+    applyRasterStates(state, opaque);
     glDrawArrays(GL_TRIANGLES, static_cast<GLint>(startVertex),
                  static_cast<GLsizei>(primitiveCount * 3));
     glBindVertexArray(0);
-    if (key.textured) glBindSampler(0, 0);
+    if (texture) glBindSampler(0, 0);
     return D3D_OK;
 }

@@ -59,6 +59,8 @@ void GlTexture::bind() {
         glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width_, height_, GL_BGRA,
                         GL_UNSIGNED_INT_8_8_8_8_REV, pixels_.data());
         dirty_ = false;
+        uploadedOpaque_ = std::all_of(pixels_.begin(), pixels_.end(),
+                                      [](uint32_t argb) { return (argb >> 24) == 0xFF; });
     }
 }
 

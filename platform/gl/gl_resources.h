@@ -31,6 +31,9 @@ public:
 
     // Binds the texture to the current unit, uploading it first when it changed.
     void bind();
+    // Whether every texel of the picture last uploaded has alpha 255 (false before the first
+    // upload): sampling it then gives alpha 1 exactly, whatever the filter.
+    bool uploadedOpaque() const { return uploadedOpaque_; }
     const std::vector<uint32_t>& pixels() const { return pixels_; }
 
     // Where the sprite batch last found this texture's picture on a shelf; `changed` is set
@@ -51,6 +54,7 @@ private:
     bool locked_ = false;
     bool lockUpdates_ = true;
     bool dirty_ = true;
+    bool uploadedOpaque_ = false;
     ShelfPlace shelfPlace_;
 };
 
