@@ -128,6 +128,25 @@ bool alphaPasses(uint32_t func, uint32_t reference) {
 bool activeLight(const DeviceState& state, int i) {
     return state.lightEnabled[i] && state.lights[i].Type == D3DLIGHT_DIRECTIONAL;
 }
+
+// Whether the specular colour added after texturing is 0 for every vertex, whatever the
+// lights: then leaving it out changes no pixel (texture x diffuse is at most 1 already).
+bool specularIsZero(const DeviceState& state, const PipelineKey& key) {
+    if (!key.lighting) return !key.specular;  // unlit, it is the vertex's specular colour or 0
+    if (key.specularSource != ColourSource::kMaterial) return false;
+    const D3DMATERIAL8& m = state.material;
+    if (m.Specular.r != 0.0f || m.Specular.g != 0.0f || m.Specular.b != 0.0f) return false;
+    // The highlight must stay finite, for 0 x infinity is not 0: a power from 0 to 10^6 keeps
+    // it so for N.H up to a rounding above 1, and the lights' own colours must be finite.
+    if (!(m.Power >= 0.0f && m.Power <= 1e6f)) return false;
+    for (int i = 0; i < kMaxLights; ++i) {
+        const D3DCOLORVALUE& c = state.lights[i].Specular;
+        if (activeLight(state, i) &&
+            !(std::isfinite(c.r) && std::isfinite(c.g) && std::isfinite(c.b)))
+            return false;
+    }
+    return true;
+}
 }  // namespace
 
 GlFixedFunction::GlFixedFunction() {
@@ -400,10 +419,11 @@ HRESULT GlFixedFunction::draw(const DeviceState& state, GlVertexBuffer& stream,
     // Stage 0's alpha is the texture's, or 1 without one. Where it is 1 everywhere the usual
     // alpha test passes every pixel and source-alpha blending writes the source unchanged,
     // so both are left out: the same pixels, without reading the target back.
-    const bool opaque = opaqueShortcut_ && (!texture || texture->uploadedOpaque());
+    const bool opaque = shortcuts_ && (!texture || texture->uploadedOpaque());
     if (opaque && key.alphaFunc &&
         alphaPasses(key.alphaFunc, state.renderStates[D3DRS_ALPHAREF] & 0xFF))
         key.alphaFunc = 0;
+    if (shortcuts_ && key.specularEnable && specularIsZero(state, key)) key.specularEnable = false;
     const Program* p = program(key);
     if (!p) return E_FAIL;
 

@@ -23,7 +23,7 @@ public:
                  uint32_t primitiveCount);
     // Turns the shortcuts that leave the picture unchanged on or off (on by default); the
     // benchmarks compare the two.
-    void setShortcuts(bool on) { opaqueShortcut_ = on; }
+    void setShortcuts(bool on) { shortcuts_ = on; }
     // How many programs the state combinations drawn so far have generated.
     size_t programCount() const { return programs_.size(); }
 
@@ -51,5 +51,5 @@ private:
     uint64_t uploadedGeneration_ = ~0ull;
     int uploadedCount_ = 0;
     bool remapDepth_ = false;
-    bool opaqueShortcut_ = true;
+    bool shortcuts_ = true;
 };

@@ -59,7 +59,12 @@ public:
 
     const DeviceState& state() const { return state_; }
     // Drawing with or without the shortcuts that leave the picture unchanged (benchmarks).
-    void setShortcuts(bool on) { fixedFunction_->setShortcuts(on); }
+    void setShortcuts(bool on) {
+        makeCurrent();
+        flushSprites();
+        fixedFunction_->setShortcuts(on);
+        if (spriteBatch_) spriteBatch_->setShortcuts(on);
+    }
 
 private:
     void makeCurrent();

@@ -44,6 +44,10 @@ public:
         uint64_t stamp = 0;
     };
     ShelfPlace& shelfPlace() { return shelfPlace_; }
+    // Whether every texel of the picture is `*argb`, with each channel 0 or 255: sampling it
+    // then gives exactly 0 or 1 per channel, so a quad of it is its colour masked by that
+    // texel. Kept until the picture changes.
+    bool solidBinary(uint32_t* argb);
 
 private:
     std::shared_ptr<GlBindings> bindings_;
@@ -55,6 +59,8 @@ private:
     bool lockUpdates_ = true;
     bool dirty_ = true;
     bool uploadedOpaque_ = false;
+    int solid_ = -1;  // -1: not known since the picture last changed
+    uint32_t solidTexel_ = 0;
     ShelfPlace shelfPlace_;
 };
 
