@@ -11,6 +11,7 @@
 #include "archive/catalogue.h"
 #include "bench/bench_device.h"
 #include "bench/bench_figure.h"
+#include "bench/bench_paired.h"
 #include "gfx/graphics_device.h"
 #include "media/model_drawing.h"
 #include "media/model_instance.h"
@@ -135,6 +136,40 @@ void BM_FigureFrame800x600(benchmark::State& state) {
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_FigureFrame800x600)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same frames, each to the end of its rendering, alternately without and with the
+// device's shortcuts: before_ms, after_ms, their ratio, and whether the pictures are the same.
+void BM_FigureFramePaired800x600(benchmark::State& state) {
+    BenchDevice device(800, 600);
+    RenderDevice* d = device.graphics.device();
+    if (!d) {
+        state.SkipWithError("no render device");
+        return;
+    }
+    Figure figure(d);
+    device.graphics.setCamera(D3DXVECTOR3(0, 8, 15), D3DXVECTOR3(0, 8, 0), nullptr);
+    D3DLIGHT8 light{};
+    light.Type = D3DLIGHT_DIRECTIONAL;
+    light.Diffuse = light.Specular = {1, 1, 1, 1};
+    light.Direction = {0, -1, -1};
+    d->setLight(0, light);
+    d->lightEnable(0, true);
+    auto draw = [&] {
+        device.graphics.beginFrame(0);
+        d->beginScene();
+        figure.instance.draw();
+        d->endScene();
+    };
+    figure.instance.time = 0.5f;
+    state.counters["same_picture"] = samePictureBothWays(d, draw) ? 1 : 0;
+    float time = 0;
+    runPairedFrames(state, d, [&] {
+        figure.instance.time = time += 0.008f;
+        draw();
+        device.graphics.endFrame();
+    });
+}
+BENCHMARK(BM_FigureFramePaired800x600)->Unit(benchmark::kMillisecond)->UseRealTime();
 }  // namespace
 
 BENCHMARK_MAIN();

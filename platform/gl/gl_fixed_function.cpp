@@ -104,9 +104,48 @@ ColourSource colourSource(uint32_t source, const VertexLayout& layout) {
     return ColourSource::kMaterial;
 }
 
+// Whether an alpha of 255 passes the alpha test `func` against `reference`.
+bool alphaPasses(uint32_t func, uint32_t reference) {
+    switch (func) {
+        case D3DCMP_LESS:
+            return 255 < reference;
+        case D3DCMP_EQUAL:
+            return reference == 255;
+        case D3DCMP_LESSEQUAL:
+            return 255 <= reference;
+        case D3DCMP_GREATER:
+            return 255 > reference;
+        case D3DCMP_NOTEQUAL:
+            return reference != 255;
+        case D3DCMP_GREATEREQUAL:
+            return true;
+        default:
+            return false;  // D3DCMP_NEVER
+    }
+}
+
 // Only directional lights are drawn; the system uses no other kind.
 bool activeLight(const DeviceState& state, int i) {
     return state.lightEnabled[i] && state.lights[i].Type == D3DLIGHT_DIRECTIONAL;
+}
+
+// Whether the specular colour added after texturing is 0 for every vertex, whatever the
+// lights: then leaving it out changes no pixel (texture x diffuse is at most 1 already).
+bool specularIsZero(const DeviceState& state, const PipelineKey& key) {
+    if (!key.lighting) return !key.specular;  // unlit, it is the vertex's specular colour or 0
+    if (key.specularSource != ColourSource::kMaterial) return false;
+    const D3DMATERIAL8& m = state.material;
+    if (m.Specular.r != 0.0f || m.Specular.g != 0.0f || m.Specular.b != 0.0f) return false;
+    // The highlight must stay finite, for 0 x infinity is not 0: a power from 0 to 10^6 keeps
+    // it so for N.H up to a rounding above 1, and the lights' own colours must be finite.
+    if (!(m.Power >= 0.0f && m.Power <= 1e6f)) return false;
+    for (int i = 0; i < kMaxLights; ++i) {
+        const D3DCOLORVALUE& c = state.lights[i].Specular;
+        if (activeLight(state, i) &&
+            !(std::isfinite(c.r) && std::isfinite(c.g) && std::isfinite(c.b)))
+            return false;
+    }
+    return true;
 }
 }  // namespace
 
@@ -326,7 +365,7 @@ void GlFixedFunction::bindVertices(const VertexLayout& layout, uint32_t stride) 
     }
 }
 
-void GlFixedFunction::applyRasterStates(const DeviceState& state) {
+void GlFixedFunction::applyRasterStates(const DeviceState& state, bool opaque) {
     const auto& rs = state.renderStates;
     // The framebuffer is shown as OpenGL lays it out, so its windings are the screen's.
     switch (rs[D3DRS_CULLMODE]) {
@@ -351,7 +390,10 @@ void GlFixedFunction::applyRasterStates(const DeviceState& state) {
     } else {
         glDisable(GL_DEPTH_TEST);
     }
-    if (rs[D3DRS_ALPHABLENDENABLE]) {
+    const bool sourceOver =
+        (rs[D3DRS_SRCBLEND] == D3DBLEND_SRCALPHA && rs[D3DRS_DESTBLEND] == D3DBLEND_INVSRCALPHA) ||
+        (rs[D3DRS_SRCBLEND] == D3DBLEND_ONE && rs[D3DRS_DESTBLEND] == D3DBLEND_ZERO);
+    if (rs[D3DRS_ALPHABLENDENABLE] && !(opaque && sourceOver)) {
         glEnable(GL_BLEND);
         glBlendFunc(blendFactor(rs[D3DRS_SRCBLEND]), blendFactor(rs[D3DRS_DESTBLEND]));
     } else {
@@ -366,7 +408,22 @@ HRESULT GlFixedFunction::draw(const DeviceState& state, GlVertexBuffer& stream,
     const uint32_t fvf = state.vertexShader ? state.vertexShader : stream.format();
     const VertexLayout layout = vertexLayout(fvf);
     if (!layout.valid || state.streamStride < layout.size) return D3DERR_INVALIDCALL;
-    const PipelineKey key = keyFor(state, layout);
+    PipelineKey key = keyFor(state, layout);
+    // The texture goes up before the program is chosen: whether its alpha is 1 everywhere
+    // is known only for the picture uploaded.
+    auto* texture = key.textured ? static_cast<GlTexture*>(state.textures[0]) : nullptr;
+    if (texture) {
+        glActiveTexture(GL_TEXTURE0);
+        texture->bind();
+    }
+    // Stage 0's alpha is the texture's, or 1 without one. Where it is 1 everywhere the usual
+    // alpha test passes every pixel and source-alpha blending writes the source unchanged,
+    // so both are left out: the same pixels, without reading the target back.
+    const bool opaque = shortcuts_ && (!texture || texture->uploadedOpaque());
+    if (opaque && key.alphaFunc &&
+        alphaPasses(key.alphaFunc, state.renderStates[D3DRS_ALPHAREF] & 0xFF))
+        key.alphaFunc = 0;
+    if (shortcuts_ && key.specularEnable && specularIsZero(state, key)) key.specularEnable = false;
     const Program* p = program(key);
     if (!p) return E_FAIL;
 
@@ -382,9 +439,7 @@ HRESULT GlFixedFunction::draw(const DeviceState& state, GlVertexBuffer& stream,
     glBindVertexArray(vertexArray_);
     stream.bind();
     bindVertices(layout, state.streamStride);
-    if (key.textured) {
-        glActiveTexture(GL_TEXTURE0);
-        static_cast<GlTexture*>(state.textures[0])->bind();
+    if (texture) {
         const auto& stage = state.stageStates[0];
         glSamplerParameteri(sampler_, GL_TEXTURE_MAG_FILTER,
                             textureFilter(stage[D3DTSS_MAGFILTER]));
@@ -392,10 +447,10 @@ HRESULT GlFixedFunction::draw(const DeviceState& state, GlVertexBuffer& stream,
                             textureFilter(stage[D3DTSS_MINFILTER]));
         glBindSampler(0, sampler_);
     }
-    applyRasterStates(state);
+    applyRasterStates(state, opaque);
     glDrawArrays(GL_TRIANGLES, static_cast<GLint>(startVertex),
                  static_cast<GLsizei>(primitiveCount * 3));
     glBindVertexArray(0);
-    if (key.textured) glBindSampler(0, 0);
+    if (texture) glBindSampler(0, 0);
     return D3D_OK;
 }

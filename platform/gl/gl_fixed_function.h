@@ -21,6 +21,9 @@ public:
     // Draws `primitiveCount` triangles of the stream from `startVertex` with the recorded state.
     HRESULT draw(const DeviceState& state, GlVertexBuffer& stream, uint32_t startVertex,
                  uint32_t primitiveCount);
+    // Turns the shortcuts that leave the picture unchanged on or off (on by default); the
+    // benchmarks compare the two.
+    void setShortcuts(bool on) { shortcuts_ = on; }
     // How many programs the state combinations drawn so far have generated.
     size_t programCount() const { return programs_.size(); }
 
@@ -39,7 +42,8 @@ private:
     void uploadPalette(const DeviceState& state, int count);
     void setUniforms(const Program& p, const PipelineKey& key, const DeviceState& state);
     void bindVertices(const VertexLayout& layout, uint32_t stride);
-    void applyRasterStates(const DeviceState& state);
+    // `opaque`: the source alpha is 1 everywhere, so source-over blending changes nothing.
+    void applyRasterStates(const DeviceState& state, bool opaque);
 
     std::unordered_map<uint64_t, Program> programs_;
     GLuint vertexArray_ = 0, worldViewBuffer_ = 0, normalBuffer_ = 0, sampler_ = 0;
@@ -47,4 +51,5 @@ private:
     uint64_t uploadedGeneration_ = ~0ull;
     int uploadedCount_ = 0;
     bool remapDepth_ = false;
+    bool shortcuts_ = true;
 };

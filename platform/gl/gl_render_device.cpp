@@ -99,8 +99,12 @@ HRESULT GlRenderDevice::setTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRI
     } else if (state == D3DTS_PROJECTION) {
         state_.projection = matrix;
     } else if (state >= D3DTS_WORLD && state < D3DTS_WORLD + kWorldMatrixCount) {
-        state_.world[state - D3DTS_WORLD] = matrix;
-        ++state_.transformGeneration;
+        D3DMATRIX& world = state_.world[state - D3DTS_WORLD];
+        // Costume parts set the palette their body has just set: the one uploaded still holds.
+        if (std::memcmp(&world, &matrix, sizeof matrix) != 0) {
+            world = matrix;
+            ++state_.transformGeneration;
+        }
     } else {
         return D3DERR_INVALIDCALL;
     }

@@ -7,8 +7,8 @@
 #include <memory>
 
 #include "platform/gl/gl_device_state.h"
-#include "platform/gl/gl_frame_pacer.h"
 #include "platform/gl/gl_fixed_function.h"
+#include "platform/gl/gl_frame_pacer.h"
 #include "platform/gl/gl_resources.h"
 #include "platform/gl/gl_sprite_batch.h"
 #include "platform/gl/gl_sprite_pass.h"
@@ -58,6 +58,13 @@ public:
     HRESULT readBackBuffer(BackBufferImage* image) override;
 
     const DeviceState& state() const { return state_; }
+    // Drawing with or without the shortcuts that leave the picture unchanged (benchmarks).
+    void setShortcuts(bool on) {
+        makeCurrent();
+        flushSprites();
+        fixedFunction_->setShortcuts(on);
+        if (spriteBatch_) spriteBatch_->setShortcuts(on);
+    }
 
 private:
     void makeCurrent();

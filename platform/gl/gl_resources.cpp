@@ -35,13 +35,32 @@ HRESULT GlTexture::lockRect(uint32_t level, D3DLOCKED_RECT* locked, const RECT* 
 HRESULT GlTexture::unlockRect(uint32_t level) {
     if (level != 0 || !locked_) return D3DERR_INVALIDCALL;
     locked_ = false;
-    if (lockUpdates_) dirty_ = shelfPlace_.changed = true;
+    if (lockUpdates_) {
+        dirty_ = shelfPlace_.changed = true;
+        solid_ = -1;
+    }
     return D3D_OK;
 }
 
 HRESULT GlTexture::addDirtyRect(const RECT*) {
     dirty_ = shelfPlace_.changed = true;
+    solid_ = -1;
     return D3D_OK;
+}
+
+bool GlTexture::solidBinary(uint32_t* argb) {
+    if (solid_ < 0) {
+        solidTexel_ = pixels_.empty() ? 0 : pixels_[0];
+        bool binary = true;
+        for (int shift = 0; shift < 32; shift += 8) {
+            const uint32_t channel = (solidTexel_ >> shift) & 0xFF;
+            binary = binary && (channel == 0 || channel == 0xFF);
+        }
+        solid_ = binary && std::all_of(pixels_.begin(), pixels_.end(),
+                                       [&](uint32_t texel) { return texel == solidTexel_; });
+    }
+    *argb = solidTexel_;
+    return solid_ == 1;
 }
 
 void GlTexture::bind() {
@@ -59,6 +78,8 @@ void GlTexture::bind() {
         glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width_, height_, GL_BGRA,
                         GL_UNSIGNED_INT_8_8_8_8_REV, pixels_.data());
         dirty_ = false;
+        uploadedOpaque_ = std::all_of(pixels_.begin(), pixels_.end(),
+                                      [](uint32_t argb) { return (argb >> 24) == 0xFF; });
     }
 }
 

@@ -31,6 +31,9 @@ public:
 
     // Binds the texture to the current unit, uploading it first when it changed.
     void bind();
+    // Whether every texel of the picture last uploaded has alpha 255 (false before the first
+    // upload): sampling it then gives alpha 1 exactly, whatever the filter.
+    bool uploadedOpaque() const { return uploadedOpaque_; }
     const std::vector<uint32_t>& pixels() const { return pixels_; }
 
     // Where the sprite batch last found this texture's picture on a shelf; `changed` is set
@@ -41,6 +44,10 @@ public:
         uint64_t stamp = 0;
     };
     ShelfPlace& shelfPlace() { return shelfPlace_; }
+    // Whether every texel of the picture is `*argb`, with each channel 0 or 255: sampling it
+    // then gives exactly 0 or 1 per channel, so a quad of it is its colour masked by that
+    // texel. Kept until the picture changes.
+    bool solidBinary(uint32_t* argb);
 
 private:
     std::shared_ptr<GlBindings> bindings_;
@@ -51,6 +58,9 @@ private:
     bool locked_ = false;
     bool lockUpdates_ = true;
     bool dirty_ = true;
+    bool uploadedOpaque_ = false;
+    int solid_ = -1;  // -1: not known since the picture last changed
+    uint32_t solidTexel_ = 0;
     ShelfPlace shelfPlace_;
 };
 

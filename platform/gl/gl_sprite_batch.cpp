@@ -53,6 +53,26 @@ bool GlSpriteBatch::add(GlTexture& texture, const SpriteVertex* vertices, uint32
                         const D3DVIEWPORT8& viewport) {
     GlTextureShelf* shelf = shelfFor(texture.width(), texture.height());
     if (!shelf) return false;
+    uint32_t texel = 0;
+    if (shortcuts_ && texture.solidBinary(&texel)) {
+        if (!solid_) {
+            flush();
+            solid_ = true;
+        }
+        if (vertices_.empty()) viewport_ = viewport;
+        // Texel channels are 0 or 255, that is 0.0 or 1.0 exactly when sampled: the product
+        // with the colour keeps a colour channel or zeroes it.
+        for (uint32_t i = 0; i < quadCount * 4; ++i) {
+            ShelfVertex v{vertices[i], 0.0f};
+            v.sprite.colour &= texel;
+            vertices_.push_back(v);
+        }
+        return true;
+    }
+    if (solid_) {
+        flush();
+        solid_ = false;
+    }
     if (shelf != current_) {
         flush();
         current_ = shelf;
@@ -66,9 +86,13 @@ bool GlSpriteBatch::add(GlTexture& texture, const SpriteVertex* vertices, uint32
 }
 
 void GlSpriteBatch::flush() {
-    if (!vertices_.empty())
-        pass_.drawLayered(current_->name(), vertices_.data(),
-                          static_cast<uint32_t>(vertices_.size() / 4), viewport_);
+    const auto quads = static_cast<uint32_t>(vertices_.size() / 4);
+    if (!vertices_.empty()) {
+        if (solid_)
+            pass_.drawSolid(vertices_.data(), quads, viewport_);
+        else
+            pass_.drawLayered(current_->name(), vertices_.data(), quads, viewport_);
+    }
     vertices_.clear();
     flushedAt_ = tick_;
 }

@@ -25,6 +25,9 @@ public:
     bool pending() const { return !vertices_.empty(); }
     // Draws the quads held back; the caller has the back buffer bound.
     void flush();
+    // With shortcuts on (the default), quads of a one-texel-colour texture whose channels are
+    // 0 or 255 draw as plain colour, without sampling: the same pixels, less work.
+    void setShortcuts(bool on) { shortcuts_ = on; }
 
 private:
     GlTextureShelf* shelfFor(int width, int height);
@@ -33,6 +36,8 @@ private:
     GlSpritePass& pass_;
     std::vector<std::unique_ptr<GlTextureShelf>> shelves_;
     GlTextureShelf* current_ = nullptr;
+    bool solid_ = false;  // the quads held back are plain colour
+    bool shortcuts_ = true;
     D3DVIEWPORT8 viewport_{};
     std::vector<ShelfVertex> vertices_;
     // Every use of a layer takes the next tick; layers used after `flushedAt_` are still

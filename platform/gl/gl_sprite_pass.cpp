@@ -54,6 +54,18 @@ void main() {
 }
 )";
 
+// Quads of a texture that samples to exactly 0 or 1 per channel everywhere, their colour
+// already masked by it.
+const char* kSolidFragmentShader = R"(#version 330 core
+in vec2 texCoord;
+in vec4 tint;
+flat in float texLayer;
+out vec4 fragColour;
+void main() {
+    fragColour = tint;
+}
+)";
+
 const char* kLayeredFragmentShader = R"(#version 330 core
 in vec2 texCoord;
 in vec4 tint;
@@ -71,6 +83,7 @@ GlSpritePass::GlSpritePass() {
     glGenBuffers(1, &indexBuffer_);
     flat_ = makeProgram(kVertexShader, kFragmentShader, false);
     layered_ = makeProgram(kLayeredVertexShader, kLayeredFragmentShader, true);
+    solid_ = makeProgram(kLayeredVertexShader, kSolidFragmentShader, true);
 }
 
 GlSpritePass::Program GlSpritePass::makeProgram(const char* vertexShader,
@@ -105,7 +118,7 @@ GlSpritePass::Program GlSpritePass::makeProgram(const char* vertexShader,
 }
 
 GlSpritePass::~GlSpritePass() {
-    for (Program* p : {&flat_, &layered_}) {
+    for (Program* p : {&flat_, &layered_, &solid_}) {
         if (p->vertexArray) glDeleteVertexArrays(1, &p->vertexArray);
         if (p->name) glDeleteProgram(p->name);
     }
@@ -114,7 +127,7 @@ GlSpritePass::~GlSpritePass() {
 }
 
 void GlSpritePass::forget() {
-    flat_ = layered_ = Program{};
+    flat_ = layered_ = solid_ = Program{};
     vertexBuffer_ = indexBuffer_ = 0;
 }
 
@@ -134,6 +147,11 @@ void GlSpritePass::drawLayered(GLuint arrayTexture, const ShelfVertex* vertices,
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D_ARRAY, arrayTexture);
     submit(layered_, vertices, sizeof(ShelfVertex), quadCount, viewport);
+}
+
+void GlSpritePass::drawSolid(const ShelfVertex* vertices, uint32_t quadCount,
+                             const D3DVIEWPORT8& viewport) {
+    submit(solid_, vertices, sizeof(ShelfVertex), quadCount, viewport);
 }
 
 void GlSpritePass::submit(const Program& program, const void* vertices, size_t vertexSize,

@@ -25,6 +25,10 @@ public:
     void drawLayered(GLuint arrayTexture, const ShelfVertex* vertices, uint32_t quadCount,
                      const D3DVIEWPORT8& viewport);
 
+    // Quads whose colours already hold their texture's one texel (see GlTexture::solidBinary),
+    // drawn without sampling.
+    void drawSolid(const ShelfVertex* vertices, uint32_t quadCount, const D3DVIEWPORT8& viewport);
+
 private:
     struct Program {
         GLuint name = 0, vertexArray = 0;
@@ -34,7 +38,7 @@ private:
     void submit(const Program& program, const void* vertices, size_t vertexSize, uint32_t quadCount,
                 const D3DVIEWPORT8& viewport);
 
-    Program flat_, layered_;
+    Program flat_, layered_, solid_;
     GLuint vertexBuffer_ = 0, indexBuffer_ = 0;
     uint32_t indexQuads_ = 0;
 };
