@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "archive/catalogue.h"
 #include "audio/memory_stream.h"
 #include "audio/ogg_source.h"
+#include "game/fade.h"
 #include "media/psd_decoder.h"
 
 namespace {
@@ -208,6 +210,30 @@ TEST_F(InterfaceContent, EveryCharacterTheScenarioShowsHasAGlyph) {
                 EXPECT_TRUE(codes[code]) << file << ": no glyph for 0x" << std::hex << code;
             }
             ++p;
+        }
+        std::free(text);
+    }
+}
+
+// A fade to clear that stops a hair short of it leaves a full-screen quad of alpha 1 drawn on
+// every later frame: each fade of the scenario to 255 or 256 must end exactly clear. Levels
+// are followed through each file in order, as the fades run when nothing jumps.
+TEST_F(InterfaceContent, FadesToClearEndClear) {
+    for (const char* file : {"script.txt", "chapter2.txt"}) {
+        char* text = loadFile(file);
+        FadeChannel channels[2];
+        for (const char* p = text; (p = std::strstr(p, "%f")) != nullptr; p += 2) {
+            int channel = 0, level = 0, frames = 0;
+            if (std::sscanf(p, "%%f%d,%d,%d;", &channel, &level, &frames) != 3) continue;
+            if (channel < 0 || channel > 1) continue;
+            FadeChannel& fade = channels[channel];
+            startFade(fade, level, frames);
+            stepFade(fade, float(frames * kFadeStepMs));
+            if (level == 255 || level == 256) {
+                EXPECT_EQ(fade.colour >> 24, 0u)
+                    << file << ": " << std::string(p, std::strcspn(p, "\n")) << " ends at level "
+                    << fade.level;
+            }
         }
         std::free(text);
     }
