@@ -3,7 +3,6 @@
 #pragma once
 
 #include <benchmark/benchmark.h>
-#include <epoxy/gl.h>
 #include <time.h>
 
 #include <chrono>
@@ -39,7 +38,7 @@ inline double threadCpuMs() {
 }
 
 // Each iteration runs `frame` twice, shortcuts off then on, each timed to the end of its
-// rendering (glFinish). Reports before_ms, after_ms and ratio = before / after, and the
+// rendering. Reports before_ms, after_ms and ratio = before / after, and the
 // calling thread's CPU time per frame both ways (before_cpu_ms, after_cpu_ms).
 template <class Frame>
 void runPairedFrames(benchmark::State& state, RenderDevice* device, Frame&& frame) {
@@ -56,7 +55,7 @@ void runPairedFrames(benchmark::State& state, RenderDevice* device, Frame&& fram
             const auto start = Clock::now();
             const double cpuStart = threadCpuMs();
             frame();
-            glFinish();
+            gl->finish();
             spent[on] += std::chrono::duration<double, std::milli>(Clock::now() - start).count();
             cpu[on] += threadCpuMs() - cpuStart;
         }

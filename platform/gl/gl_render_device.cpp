@@ -325,3 +325,8 @@ HRESULT GlRenderDevice::readBackBuffer(BackBufferImage* image) {
                     static_cast<size_t>(image->pitch));
     return glGetError() == GL_NO_ERROR ? D3D_OK : E_FAIL;
 }
+
+void GlRenderDevice::finish() {
+    makeCurrent();
+    glFinish();
+}

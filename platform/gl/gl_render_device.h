@@ -58,6 +58,9 @@ public:
     HRESULT readBackBuffer(BackBufferImage* image) override;
 
     const DeviceState& state() const { return state_; }
+    // Waits until everything drawn so far is finished (for timing a frame to its end).
+    void finish();
+
     // Drawing with or without the shortcuts that leave the picture unchanged (benchmarks).
     void setShortcuts(bool on) {
         makeCurrent();
