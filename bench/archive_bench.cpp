@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "archive/archive_directory.h"
+#include "archive/archive_reader.h"
 #include "archive/catalogue.h"
 #include "archive/lzss.h"
 #include "tests/support/classic_lzss.h"
@@ -193,12 +193,9 @@ bool classicCat(const char* archive, const ArchiveEntry& entry) {
 
 // The first entry of an archive's directory.
 std::optional<ArchiveEntry> firstMember(const char* archive) {
-    uint8_t prefix[kArchiveHeaderSize + 2 * kArchiveEntrySize] = {};
-    std::FILE* file = std::fopen(archive, "rb");
-    const size_t got = file ? std::fread(prefix, 1, sizeof prefix, file) : 0;
-    if (file) std::fclose(file);
-    const ArchiveDirectory directory = decodeArchiveDirectory(prefix, got);
-    if (directory.entries.size() < 2) return std::nullopt;
+    ArchiveDirectory directory;
+    if (!readArchiveDirectory(archive, &directory) || directory.entries.size() < 2)
+        return std::nullopt;
     return directory.entries[1];
 }
 

@@ -75,20 +75,29 @@ void BM_GameFrame800x600(benchmark::State& state) {
 }
 BENCHMARK(BM_GameFrame800x600)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// The demo itself, from the run folder's add-ons: the title over the lit heroine in her room,
-// after its opening camera path and fades have settled (6 s of game time).
-void BM_DemoTitleFrame800x600(benchmark::State& state) {
-    if (fileSize("script.txt") == 0 && (buildCatalogue(), fileSize("script.txt") == 0)) {
-        state.SkipWithError("run from build/run, where the demo add-ons are");
-        return;
-    }
-    BenchDevice bench(800, 600);
-    Game game;
+// Whether the current folder's add-ons hold the demo; skips the benchmark when they do not.
+bool demoAddOnsHere(benchmark::State& state) {
+    if (fileSize("script.txt") != 0 || (buildCatalogue(), fileSize("script.txt") != 0)) return true;
+    state.SkipWithError("run from build/run, where the demo add-ons are");
+    return false;
+}
+
+// Starts the demo without sound or a saved state, at 16 ms a frame.
+void startDemo(Game& game) {
     mutableSettings().noSound = true;
     frameTimer().drivenStep = 0.016f;
     GameStart start;
     start.savedState = false;
     game.initialise(start);
+}
+
+// The demo itself, from the run folder's add-ons: the title over the lit heroine in her room,
+// after its opening camera path and fades have settled (6 s of game time).
+void BM_DemoTitleFrame800x600(benchmark::State& state) {
+    if (!demoAddOnsHere(state)) return;
+    BenchDevice bench(800, 600);
+    Game game;
+    startDemo(game);
     for (int i = 0; i < 375; ++i) game.frame();
     for (auto _ : state) game.frame();
 }
@@ -100,10 +109,7 @@ BENCHMARK(BM_DemoTitleFrame800x600)->Unit(benchmark::kMillisecond)->UseRealTime(
 // rendering, alternately without and with the device's shortcuts (before_ms, after_ms,
 // ratio); same_picture says whether both ways draw the scene to the same bytes.
 void BM_DemoSceneFrame1024x768(benchmark::State& state) {
-    if (fileSize("script.txt") == 0 && (buildCatalogue(), fileSize("script.txt") == 0)) {
-        state.SkipWithError("run from build/run, where the demo add-ons are");
-        return;
-    }
+    if (!demoAddOnsHere(state)) return;
     BenchDevice bench(1024, 768);
     RenderDevice* device = bench.graphics.device();
     if (!device) {
@@ -111,11 +117,7 @@ void BM_DemoSceneFrame1024x768(benchmark::State& state) {
         return;
     }
     Game game;
-    mutableSettings().noSound = true;
-    frameTimer().drivenStep = 0.016f;
-    GameStart start;
-    start.savedState = false;
-    game.initialise(start);
+    startDemo(game);
     for (int i = 0; i < 375 && !game.state.choiceMode; ++i) game.frame();
     if (!game.state.choiceMode) {
         state.SkipWithError("the title's choices did not open");

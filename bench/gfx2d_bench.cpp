@@ -67,40 +67,6 @@ double secondsOf(const std::string& command) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-// The whole export process, ours against ImageMagick writing the same twelve layers as PNG
-// from the same file. The iteration time is ours; the counters give ImageMagick's and the ratio.
-void BM_PsdExportAgainstImageMagick(benchmark::State& state) {
-    const auto folder = std::filesystem::temp_directory_path() / "tr2_bench_gfx2d";
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder / "ours");
-    std::filesystem::create_directories(folder / "theirs");
-    const std::string psd = (folder / "interface.psd").string();
-    writePsdFile(psd, interfaceDocument());
-    const std::string ours = "'" TR2TOOL_PATH "' psd-export '" + psd + "' '" +
-                             (folder / "ours").string() + "' >/dev/null";
-    const std::string theirs = "/usr/bin/convert '" + psd + "[1-12]' +adjoin '" +
-                               (folder / "theirs" / "%03d.png").string() + "'";
-    double oursTotal = 0, theirsTotal = 0;
-    for (auto _ : state) {
-        const double a = secondsOf(ours), b = secondsOf(theirs);
-        if (a < 0 || b < 0) {
-            state.SkipWithError("an export failed");
-            break;
-        }
-        state.SetIterationTime(a);
-        oursTotal += a;
-        theirsTotal += b;
-    }
-    const double n = double(state.iterations());
-    state.counters["tr2tool_ms"] = oursTotal / n * 1e3;
-    state.counters["imagemagick_ms"] = theirsTotal / n * 1e3;
-    state.counters["imagemagick/tr2tool"] = oursTotal > 0 ? theirsTotal / oursTotal : 0;
-    std::filesystem::remove_all(folder);
-}
-BENCHMARK(BM_PsdExportAgainstImageMagick)
-    ->UseManualTime()
-    ->Iterations(5)
-    ->Unit(benchmark::kMillisecond);
 // A document of three full-canvas RLE layers as a painter leaves them: an opaque
 // gradient background, a window with flat bands and a transparent margin, and a half-covering
 // shaded overlay with fine grain (the part deflate finds hardest).
@@ -137,18 +103,19 @@ PsdDocument threeLayerDocument(int width, int height) {
     return doc;
 }
 
-// psd-export of the three-layer document against ImageMagick writing the same three layers as
-// PNG, in paired runs (one of each per iteration, so that a busy machine slows both). With
-// TR2TOOL_BEFORE naming an older tr2tool, each iteration runs it too and the counters give its
-// ratio beside ours; start_ms is `tr2tool --help`, the floor under any export. The iteration
-// time is ours.
-void BM_PsdExportThreeLayers(benchmark::State& state) {
-    const auto folder = std::filesystem::temp_directory_path() / "tr2_bench_psd3";
+// psd-export of `document` (written into a fresh temporary `folder`) against ImageMagick
+// writing the same layers as PNG, in paired runs (one of each per iteration, so that a busy
+// machine slows both). With TR2TOOL_BEFORE naming an older tr2tool, each iteration runs it too
+// and the counters give its ratio beside ours; start_ms is `tr2tool --help`, the floor under
+// any export. The iteration time is ours.
+void exportAgainstImageMagick(benchmark::State& state, const PsdDocument& document,
+                              const char* folderName) {
+    const auto folder = std::filesystem::temp_directory_path() / folderName;
     std::filesystem::remove_all(folder);
     for (const char* sub : {"ours", "theirs", "before"})
         std::filesystem::create_directories(folder / sub);
     const std::string psd = (folder / "doc.psd").string();
-    writePsdFile(psd, threeLayerDocument(int(state.range(0)), int(state.range(1))));
+    writePsdFile(psd, document);
     auto exportWith = [&](const std::string& tool, const char* sub) {
         return "'" + tool + "' psd-export '" + psd + "' '" + (folder / sub).string() +
                "' >/dev/null";
@@ -156,7 +123,8 @@ void BM_PsdExportThreeLayers(benchmark::State& state) {
     const std::string ours = exportWith(TR2TOOL_PATH, "ours");
     const char* beforeTool = std::getenv("TR2TOOL_BEFORE");
     const std::string before = beforeTool ? exportWith(beforeTool, "before") : std::string();
-    const std::string theirs = "/usr/bin/convert '" + psd + "[1-3]' +adjoin '" +
+    const std::string theirs = "/usr/bin/convert '" + psd + "[1-" +
+                               std::to_string(document.layers.size()) + "]' +adjoin '" +
                                (folder / "theirs" / "%03d.png").string() + "'";
     // One untimed run of each first, so that no one pays for loading its program from disk.
     for (const std::string* command : {&ours, &theirs, &before})
@@ -189,6 +157,21 @@ void BM_PsdExportThreeLayers(benchmark::State& state) {
         state.counters["imagemagick/before"] = beforeTotal > 0 ? theirsTotal / beforeTotal : 0;
     }
     std::filesystem::remove_all(folder);
+}
+
+// The twelve layers of the interface document.
+void BM_PsdExportAgainstImageMagick(benchmark::State& state) {
+    exportAgainstImageMagick(state, interfaceDocument(), "tr2_bench_gfx2d");
+}
+BENCHMARK(BM_PsdExportAgainstImageMagick)
+    ->UseManualTime()
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
+
+// Three full-canvas layers at 800 x 600 and 2048 x 2048.
+void BM_PsdExportThreeLayers(benchmark::State& state) {
+    exportAgainstImageMagick(state, threeLayerDocument(int(state.range(0)), int(state.range(1))),
+                             "tr2_bench_psd3");
 }
 BENCHMARK(BM_PsdExportThreeLayers)
     ->Args({800, 600})

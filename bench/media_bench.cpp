@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 
 #include "app/settings.h"
 #include "archive/catalogue.h"
@@ -99,38 +100,48 @@ void BM_DrawModelFigure13PartsCpu(benchmark::State& state) {
 }
 BENCHMARK(BM_DrawModelFigure13PartsCpu)->Unit(benchmark::kMicrosecond);
 
+// The figure on the bench device at 800 x 600, seen from the front and lit by one white
+// directional light.
+struct LitFigure {
+    BenchDevice device{800, 600};
+    RenderDevice* d = device.graphics.device();
+    std::unique_ptr<Figure> figure;
+
+    LitFigure() {
+        if (!d) return;
+        figure = std::make_unique<Figure>(d);
+        device.graphics.setCamera(D3DXVECTOR3(0, 8, 15), D3DXVECTOR3(0, 8, 0), nullptr);
+        D3DLIGHT8 light{};
+        light.Type = D3DLIGHT_DIRECTIONAL;
+        light.Diffuse = light.Specular = {1, 1, 1, 1};
+        light.Direction = {0, -1, -1};
+        d->setLight(0, light);
+        d->lightEnable(0, true);
+    }
+
+    // Clears and draws the figure at `time`, without presenting.
+    void draw(float time) {
+        figure->instance.time = time;
+        device.graphics.beginFrame(0);
+        d->beginScene();
+        figure->instance.draw();
+        d->endScene();
+    }
+};
+
 // Frames of the lit, textured, skinned figure at 800 x 600: clear, draw, present.
 void BM_FigureFrame800x600(benchmark::State& state) {
-    BenchDevice device(800, 600);
-    if (!device.graphics.device()) {
+    LitFigure scene;
+    if (!scene.d) {
         state.SkipWithError("no render device");
         return;
     }
-    RenderDevice* d = device.graphics.device();
-    Figure figure(d);
-    device.graphics.setCamera(D3DXVECTOR3(0, 8, 15), D3DXVECTOR3(0, 8, 0), nullptr);
-    D3DLIGHT8 light{};
-    light.Type = D3DLIGHT_DIRECTIONAL;
-    light.Diffuse = light.Specular = {1, 1, 1, 1};
-    light.Direction = {0, -1, -1};
-    d->setLight(0, light);
-    d->lightEnable(0, true);
-    auto frame = [&] {
-        device.graphics.beginFrame(0);
-        d->beginScene();
-        figure.instance.draw();
-        d->endScene();
-        device.graphics.endFrame();
-    };
-    frame();  // compiles the programs and uploads the buffers and textures
+    scene.draw(0);  // compiles the programs and uploads the buffers and textures
+    scene.device.graphics.endFrame();
     float time = 0;
     for (auto _ : state) {
-        figure.instance.time = time += 0.016f;
-        device.graphics.beginFrame(0);
-        d->beginScene();
-        figure.instance.draw();
-        d->endScene();
-        device.graphics.endFrame();
+        scene.draw(time += 0.016f);
+        scene.device.graphics.endFrame();
     }
     state.counters["fps"] =
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
@@ -140,33 +151,17 @@ BENCHMARK(BM_FigureFrame800x600)->Unit(benchmark::kMillisecond)->UseRealTime();
 // The same frames, each to the end of its rendering, alternately without and with the
 // device's shortcuts: before_ms, after_ms, their ratio, and whether the pictures are the same.
 void BM_FigureFramePaired800x600(benchmark::State& state) {
-    BenchDevice device(800, 600);
-    RenderDevice* d = device.graphics.device();
-    if (!d) {
+    LitFigure scene;
+    if (!scene.d) {
         state.SkipWithError("no render device");
         return;
     }
-    Figure figure(d);
-    device.graphics.setCamera(D3DXVECTOR3(0, 8, 15), D3DXVECTOR3(0, 8, 0), nullptr);
-    D3DLIGHT8 light{};
-    light.Type = D3DLIGHT_DIRECTIONAL;
-    light.Diffuse = light.Specular = {1, 1, 1, 1};
-    light.Direction = {0, -1, -1};
-    d->setLight(0, light);
-    d->lightEnable(0, true);
-    auto draw = [&] {
-        device.graphics.beginFrame(0);
-        d->beginScene();
-        figure.instance.draw();
-        d->endScene();
-    };
-    figure.instance.time = 0.5f;
-    state.counters["same_picture"] = samePictureBothWays(d, draw) ? 1 : 0;
+    state.counters["same_picture"] =
+        samePictureBothWays(scene.d, [&] { scene.draw(0.5f); }) ? 1 : 0;
     float time = 0;
-    runPairedFrames(state, d, [&] {
-        figure.instance.time = time += 0.008f;
-        draw();
-        device.graphics.endFrame();
+    runPairedFrames(state, scene.d, [&] {
+        scene.draw(time += 0.008f);
+        scene.device.graphics.endFrame();
     });
 }
 BENCHMARK(BM_FigureFramePaired800x600)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -6,19 +6,10 @@
 #include <cstring>
 #include <vector>
 
+#include "tests/platform/model_vertices.h"
 #include "tests/support/headless_device.h"
 
 namespace {
-struct Vertex {  // the 52-byte model vertex, format 0x115C
-    float x, y, z;
-    float weights[3];
-    uint8_t indices[4];
-    float nx, ny, nz;
-    uint32_t colour;
-    float u, v;
-};
-static_assert(sizeof(Vertex) == 52);
-
 Vertex vertex(float x, float y, float z, uint32_t colour = 0xFFFFFFFF, float u = 0, float v = 0) {
     return Vertex{x, y, z, {0, 0, 0}, {0, 0, 0, 0}, 0, 0, -1, colour, u, v};
 }
@@ -49,21 +40,7 @@ protected:
         device->clear(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
     }
 
-    void draw(const std::vector<Vertex>& vertices) {
-        std::unique_ptr<VertexBuffer> buffer;
-        ASSERT_EQ(device->createVertexBuffer(static_cast<uint32_t>(vertices.size() * 52), 0,
-                                             kModelVertexFormat, D3DPOOL_MANAGED, &buffer),
-                  D3D_OK);
-        uint8_t* bytes = nullptr;
-        buffer->lock(0, 0, &bytes, 0);
-        std::memcpy(bytes, vertices.data(), vertices.size() * 52);
-        buffer->unlock();
-        device->setStreamSource(0, buffer.get(), 52);
-        ASSERT_EQ(device->drawPrimitive(D3DPT_TRIANGLELIST, 0,
-                                        static_cast<uint32_t>(vertices.size() / 3)),
-                  D3D_OK);
-        buffers.push_back(std::move(buffer));
-    }
+    void draw(const std::vector<Vertex>& vertices) { drawTriangleList(device, vertices, buffers); }
 
     uint32_t rgb(int x, int y) { return h.pixel(x, y) & 0xFFFFFF; }
 

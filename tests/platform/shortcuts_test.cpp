@@ -10,19 +10,10 @@
 
 #include "platform/d3dx8_sprite.h"
 #include "platform/gl/gl_render_device.h"
+#include "tests/platform/model_vertices.h"
 #include "tests/support/headless_device.h"
 
 namespace {
-struct Vertex {  // the 52-byte model vertex, format 0x115C
-    float x, y, z;
-    float weights[3];
-    uint8_t indices[4];
-    float nx, ny, nz;
-    uint32_t colour;
-    float u, v;
-};
-static_assert(sizeof(Vertex) == 52);
-
 void fill(Texture& texture, const std::function<uint32_t(int, int)>& texel) {
     D3DLOCKED_RECT locked;
     ASSERT_EQ(texture.lockRect(0, &locked, nullptr, 0), D3D_OK);
@@ -65,19 +56,9 @@ protected:
         };
         corner(left, top, 0, 0), corner(right, top, 1, 0), corner(right, bottom, 1, 1);
         corner(left, top, 0, 0), corner(right, bottom, 1, 1), corner(left, bottom, 0, 1);
-        std::unique_ptr<VertexBuffer> buffer;
-        ASSERT_EQ(device->createVertexBuffer(static_cast<uint32_t>(v.size() * 52), 0,
-                                             kModelVertexFormat, D3DPOOL_MANAGED, &buffer),
-                  D3D_OK);
-        uint8_t* bytes = nullptr;
-        buffer->lock(0, 0, &bytes, 0);
-        std::memcpy(bytes, v.data(), v.size() * 52);
-        buffer->unlock();
-        device->setStreamSource(0, buffer.get(), 52);
         device->setTexture(0, texture);
-        ASSERT_EQ(device->drawPrimitive(D3DPT_TRIANGLELIST, 0, 2), D3D_OK);
+        drawTriangleList(device, v, buffers);
         device->setTexture(0, nullptr);
-        buffers.push_back(std::move(buffer));
     }
 
     void sprite(Texture* texture, float x, float y, float scale, D3DCOLOR colour) {
